@@ -1,0 +1,3 @@
+#include "uSys.h"
+
+TSys Sys_;
