@@ -212,31 +212,7 @@ void AplicaConsumo(const TConsumo& consumo, QString& cfop, const QString& client
     cfop = (cfop.front() == consumo.Digito ? consumo.ComDigito : consumo.SemDigito).toString();
 }
 
-}  // namespace
-
-TPegaCFOP::TPegaCFOP(const QString& aCheca_CFOP, const QString& aCFO_C, const QString& aCFOP_TPITEM,
-                     const QString& aCFOP_TRIBICMS, const QString& aCFOP_TPTRIB,
-                     const QString& aCFOP_EMPRESA, const QString& aCFOP_ATIVEMPRESA)
-    : FCheca_CFOP(aCheca_CFOP)
-    , FCFO_C(aCFO_C)
-    , FCFOP_TPITEM(aCFOP_TPITEM)
-    , FCFOP_TRIBICMS(aCFOP_TRIBICMS)
-    , FCFOP_TPTRIB(aCFOP_TPTRIB)
-    , FCFOP_EMPRESA(aCFOP_EMPRESA)
-    , FCFOP_ATIVEMPRESA(aCFOP_ATIVEMPRESA)
-{
-}
-
-void TPegaCFOP::PegaCFOP()
-{
-    if (FCheca_CFOP == u"E")
-        CFOP_Entrada();
-    else if (FCheca_CFOP == u"S")
-        CFOP_Saida();
-}
-
-namespace {
-
+// One item as the rule steps see it; each step rewrites the CFOP and the situation in place.
 struct TContexto
 {
     QString& Cfop;
@@ -288,6 +264,27 @@ struct TContexto
 constexpr QStringView TipoConsumo = u"C";
 
 }  // namespace
+
+TPegaCFOP::TPegaCFOP(const QString& aCheca_CFOP, const QString& aCFO_C, const QString& aCFOP_TPITEM,
+                     const QString& aCFOP_TRIBICMS, const QString& aCFOP_TPTRIB,
+                     const QString& aCFOP_EMPRESA, const QString& aCFOP_ATIVEMPRESA)
+    : FCheca_CFOP(aCheca_CFOP)
+    , FCFO_C(aCFO_C)
+    , FCFOP_TPITEM(aCFOP_TPITEM)
+    , FCFOP_TRIBICMS(aCFOP_TRIBICMS)
+    , FCFOP_TPTRIB(aCFOP_TPTRIB)
+    , FCFOP_EMPRESA(aCFOP_EMPRESA)
+    , FCFOP_ATIVEMPRESA(aCFOP_ATIVEMPRESA)
+{
+}
+
+void TPegaCFOP::PegaCFOP()
+{
+    if (FCheca_CFOP == u"E")
+        CFOP_Entrada();
+    else if (FCheca_CFOP == u"S")
+        CFOP_Saida();
+}
 
 void TPegaCFOP::CFOP_Saida()
 {
