@@ -96,7 +96,10 @@ void GravarValorIni(const QString& arquivo, const QString& secao, const QString&
     // Rewriting a file we could not read, or one marked read-only, would lose what it holds.
     std::optional<QStringList> lidas = LinhasDoArquivo(arquivo);
     QFileInfo info(arquivo);
-    if (!lidas || (info.exists() && !info.isWritable()))
+    // The write bits are checked too, not only access: a file marked read-only stays so even
+    // for an administrator, as the read-only attribute does on Windows.
+    const auto escrita = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (!lidas || (info.exists() && (!info.isWritable() || !(info.permissions() & escrita))))
         throw EInOutError(QStringLiteral("Não foi possível gravar o arquivo ") + arquivo);
     QStringList linhas = *lidas;
     qsizetype inicio = -1;        // line of the section header
