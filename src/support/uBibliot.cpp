@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 #ifndef TV_VERSAO
