@@ -1,18 +1,12 @@
 #include "uRuxoRegistros.h"
 
+#include "uBibliot.h"
+
 using Ruxo::TCampo;
 using C = Ruxo::TCodificacao;
 
 namespace Ruxo {
-QString Digitos(const QString& texto)
-{
-    QString r;
-    r.reserve(texto.size());
-    for (QChar c : texto)
-        if (c >= u'0' && c <= u'9')
-            r += c;
-    return r;
-}
+QString Digitos(const QString& texto) { return SoNumeros(texto); }
 }  // namespace Ruxo
 
 const std::vector<TCampo<TReg_001>>& TReg_001::Layout()
