@@ -59,6 +59,7 @@ public:
     virtual void Abrir(const std::vector<TAliasSessao>& aliases, int esperaMs) = 0;
     virtual void Fechar() = 0;
     virtual bool Ativo() const = 0;
+    virtual void DefinirEspera(int esperaMs) = 0;
     // The session's aliases changed while open; statements prepared before are no longer used.
     virtual void DefinirAliases(const std::vector<TAliasSessao>& aliases) = 0;
 

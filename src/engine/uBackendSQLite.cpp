@@ -41,7 +41,8 @@ QString Mensagem(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
 QString ComLinha(const QString& mensagem, const TTraducao& t, int offset)
 {
-    int linha = offset >= 0 ? t.LinhaDoOffset(offset) : 0;
+    // Without a position ("incomplete input") the text ended too soon: its last line is the one.
+    int linha = t.LinhaDoOffset(offset >= 0 ? offset : int(t.Sql.size()));
     if (linha <= 0)
         return mensagem;
     return QStringLiteral("%1 (linha %2: %3)").arg(mensagem).arg(linha).arg(t.Linha(linha));
@@ -264,6 +265,12 @@ public:
 
     bool Ativo() const override { return FDb != nullptr; }
 
+    void DefinirEspera(int esperaMs) override
+    {
+        if (FDb)
+            sqlite3_busy_timeout(FDb, esperaMs);
+    }
+
     void DefinirAliases(const std::vector<TAliasSessao>& aliases) override
     {
         QHash<QString, QString> antes;
@@ -391,11 +398,17 @@ private:
         return pasta + u'/' + QFileInfo(pasta).fileName() + QStringLiteral(".db");
     }
 
+    // A file another program holds locked right now is left for the first statement that needs
+    // it, which then reports the lock.
     void AnexaExistentes()
     {
         for (const auto& a : FAliases)
-            if (!FAnexados.contains(a.Nome) && QFileInfo::exists(Arquivo(a)))
-                Anexa(a.Nome, QString(), false);
+            if (!FAnexados.contains(a.Nome) && QFileInfo::exists(Arquivo(a))) {
+                try {
+                    Anexa(a.Nome, QString(), false);
+                } catch (const EDatabaseError&) {
+                }
+            }
     }
 
     void Anexa(const QString& nome, const QString& tabela, bool criar)

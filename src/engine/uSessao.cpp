@@ -145,10 +145,7 @@ void TSessao::Rollback()
 void TSessao::SetTempoEsperaMs(int ms)
 {
     FEsperaMs = ms;
-    if (FBackend->Ativo()) {
-        Close();
-        Open();
-    }
+    FBackend->DefinirEspera(ms);
 }
 
 void TSessao::CriarBanco(const QString& alias)

@@ -286,6 +286,49 @@ public:
         }
     }
 
+    // Insert column lists and update targets take bare column names in SQL; the qualifier the
+    // local-SQL texts write there goes away.
+    void Qualificadores()
+    {
+        if (Qtd() == 0)
+            return;
+        auto omite = [&](int k) {
+            if (k + 2 < Qtd() && NomeColuna(At(k)) && Simbolo(At(k + 1), ".") && NomeColuna(At(k + 2))) {
+                Omitir.push_back(S[k]);
+                Omitir.push_back(S[k + 1]);
+            }
+        };
+        if (Palavra(At(0), "INSERT")) {
+            for (int k = 1; k < Qtd(); ++k)
+                if (Simbolo(At(k), "(")) {
+                    int fecha = -1;
+                    for (auto [a, b] : Itens(k, fecha))
+                        if (b - a == 2)
+                            omite(a);
+                    return;
+                }
+        } else if (Palavra(At(0), "UPDATE")) {
+            int k = 1;
+            while (k < Qtd() && !Palavra(At(k), "SET"))
+                ++k;
+            int nivel = 0;
+            bool inicio = true;
+            for (++k; k < Qtd(); ++k) {
+                if (inicio && nivel == 0)
+                    omite(k);
+                inicio = false;
+                if (Simbolo(At(k), "("))
+                    ++nivel;
+                else if (Simbolo(At(k), ")"))
+                    --nivel;
+                else if (nivel == 0 && Simbolo(At(k), ","))
+                    inicio = true;
+                else if (nivel == 0 && Palavra(At(k), "WHERE"))
+                    return;
+            }
+        }
+    }
+
     void Origens()
     {
         if (Qtd() == 0 || !Palavra(At(0), "SELECT"))
@@ -337,6 +380,7 @@ public:
     const std::vector<TToken>& FTokens;
     TTraducao& R;
     std::vector<int> S;
+    std::vector<int> Omitir;
 };
 
 }  // namespace
@@ -423,12 +467,18 @@ std::shared_ptr<const TTraducao> TraduzirSQL(const QString& texto, const QString
     TAnalise analise(tokens, *r);
     analise.Alvos();
     analise.Origens();
+    analise.Qualificadores();
+    std::vector<bool> omitir(tokens.size(), false);
+    for (int k : analise.Omitir)
+        omitir[size_t(k)] = true;
 
     QString sql;
     sql.reserve(texto.size() + 64);
     int bytes = 0;
     for (size_t i = 0; i < tokens.size(); ++i) {
         const TToken& k = tokens[i];
+        if (omitir[i])
+            continue;
         QString peca;
         if (k.Tipo == TTipoToken::Param)
             peca = dialeto.Parametro(r->IndiceParametro(k.Valor) + 1);
