@@ -308,6 +308,7 @@ void TMemTable::CriaCampos(const std::vector<TDefCampoMem>& defs)
     ValidaDefs(defs);
     FCampos.clear();
     FSlots = 0;
+    ++FVersaoCampos;
     for (const TDefCampoMem& def : defs) {
         const int slot = def.Lookup ? -1 : FSlots++;
         FCampos.push_back(std::unique_ptr<TCampoMem>(new TCampoMem(this, def, int(FCampos.size()), slot)));
@@ -373,6 +374,8 @@ TCampoMem& TMemTable::AdicionaCampoLookup(const TDefCampoMem& def)
     d.Lookup = true;
     d.Tipo = TTipoCampoMem::Texto;
     FCampos.push_back(std::unique_ptr<TCampoMem>(new TCampoMem(this, d, int(FCampos.size()), -1)));
+    FDefs.push_back(d);
+    ++FVersaoCampos;
     Avisa();
     return *FCampos.back();
 }
@@ -848,6 +851,11 @@ void TMemTable::CarregaDados(const QByteArray& dados)
     FRegistros = std::move(registros);
     FEstado = TEstado::Inativo;
     Open();
+}
+
+int ComparaValoresMem(TTipoCampoMem tipo, const QVariant& a, const QVariant& b)
+{
+    return Compara(tipo, a, b);
 }
 
 // --- Field-definition helpers ---------------------------------------------------------------

@@ -112,6 +112,9 @@ public:
     TCampoMem& AdicionaCampoLookup(const TDefCampoMem& def);
 
     int FieldCount() const { return int(FCampos.size()); }
+    // Grows whenever the live fields are rebuilt or added to, so that code caching field
+    // positions knows when to look again.
+    int VersaoCampos() const { return FVersaoCampos; }
     TCampoMem& Fields(int indice);
     const TCampoMem& Fields(int indice) const;
     TCampoMem* FindField(const QString& nome) const;  // case-insensitive; nullptr when missing
@@ -191,6 +194,7 @@ private:
     std::vector<TDefCampoMem> FDefs;
     std::vector<std::unique_ptr<TCampoMem>> FCampos;
     int FSlots = 0;
+    int FVersaoCampos = 0;
     std::vector<TRegistro> FRegistros;  // insertion order; deleted ones are compacted away
     std::vector<int> FOrdem;            // walking order: indices into FRegistros
     TRegistro FBuffer;                  // the record being edited or appended
@@ -203,6 +207,9 @@ private:
     int FDesabilitado = 0;
     bool FPendente = false;
 };
+
+// The order an index walks values of a field type in: nulls first, texts case-sensitive.
+int ComparaValoresMem(TTipoCampoMem tipo, const QVariant& a, const QVariant& b);
 
 // The field-definition helpers the data access code uses to shape a staging table.
 void AdicionaCampoTexto(TMemTable& tabela, const QString& nome, int tamanho);

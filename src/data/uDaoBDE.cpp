@@ -1,0 +1,971 @@
+#include "uDaoBDE.h"
+
+#include "uBibliot.h"
+#include "uErros.h"
+#include "uLog.h"
+#include "uUIPort.h"
+
+#include <cstddef>
+
+namespace {
+
+const QString& Aspas()
+{
+    static const QString a = QStringLiteral("\"");
+    return a;
+}
+
+void LinhasNaQuery(TQuery& query, const QStringList& linhas)
+{
+    query.Close();
+    query.SQL().Clear();
+    for (const QString& linha : linhas)
+        query.SQL().Add(linha);
+}
+
+void Aviso(const char* tipo)
+{
+    UI().Mensagem(IUIPort::TTipoMensagem::Simples,
+                  QStringLiteral("Falta %1 no SetParams").arg(QLatin1StringView(tipo)));
+}
+
+// Our values cross as QVariant; the names are those of the types the ERP code checked for.
+const char* TipoSemLigacao(const QVariant& valor)
+{
+    if (!valor.isValid())
+        return "varEmpty";
+    switch (valor.metaType().id()) {
+    case QMetaType::Nullptr: return "varNull";
+    case QMetaType::Short: return "varSmallint";
+    case QMetaType::Float: return "varSingle";
+    case QMetaType::Bool: return "varBoolean";
+    case QMetaType::SChar: return "varShortInt";
+    case QMetaType::UShort: return "varWord";
+    case QMetaType::UInt: return "varLongWord";
+    case QMetaType::LongLong: return "varInt64";
+    case QMetaType::ULongLong: return "varUInt64";
+    case QMetaType::Long: return sizeof(long) == 8 ? "varInt64" : nullptr;
+    case QMetaType::ULong: return sizeof(long) == 8 ? "varUInt64" : "varLongWord";
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+const QSet<QString>& ListaNuloQuandoZero()
+{
+    static const QSet<QString> lista = {
+        "AALIQUOTA_DE_ICMS", "AALIQUOTA_DE_IPI", "AALIQUOTA_DE_ISSQN", "AALIQUOTA_REDUZIDA_BCICMS",
+        "AALIQUOTA_REDUZIDA_BCIPI", "ABC_SUBSTITUICAO_DESTINAT", "ACODIGO_SERVICO", "ACOFINS_ALIQUOTA",
+        "ACOFINS_BC", "ACOFINS_VALOR", "ACOMISSAO_DO_ITEM", "ACOMISSAO_DO_REPRESENTANTE",
+        "ACUSTO_MEDIO_UNITARIO", "AFATOR_DE_CONVERSAO", "AICMS_BC", "AICMS_ST_ALIQUOTA", "AICMS_ST_BC",
+        "AICMS_ST_VALOR", "AICMS_UF_DESTINO", "AICMS_UF_ORIGEM", "AINDICE_PRECO_DE_VENDA", "AIPI_BC",
+        "AISSQN_BC", "AISSQN_MUNICIPIO", "AITEM_DA_OC", "AMVA", "APIS_ALIQUOTA", "APIS_BC", "APIS_VALOR",
+        "APRECO_TOTAL", "APRECO_UNITARIO", "APRECO_UNITARIO_TABELA", "APRECO_VENDA", "AQUANTIDADE",
+        "AQUANTIDADE_CONVERTIDA", "ASEQUENCIA_DO_LANCAMENTO", "ASOMA_ITENS_SUBSTITUICAO",
+        "ATAXA_DESCONTO_UNITARIO", "AVALOR_ACRESCIMOS_DESCTOS", "AVALOR_ACRESCIMO_TOTAL", "AVALOR_BCICMS",
+        "AVALOR_BCISSQN", "AVALOR_BCSUBSTITUICAO_ICMS", "AVALOR_DESCONTO", "AVALOR_DESCONTO_TOTAL",
+        "AVALOR_DESCONTO_UNITARIO", "AVALOR_DESPESAS_ACESSORIAS", "AVALOR_DO_FRETE", "AVALOR_DO_ICMS",
+        "AVALOR_DO_IPI", "AVALOR_DO_ISSQN", "AVALOR_DO_SEGURO", "AVALOR_FRETE_TOTAL", "AVALOR_ICMS",
+        "AVALOR_ICMS_FRETE", "AVALOR_IPI", "AVALOR_ISSQN", "AVALOR_MERCADORIA", "AVALOR_MERCADORIA_LIQUIDO",
+        "AVALOR_NOTA_FISCAL", "AVALOR_OUTDESP_TOTAL", "AVALOR_SEGURO_TOTAL", "AVALOR_SERVICO",
+        "AVALOR_SUBSTITUICAO_ICMS", "AVR_SUBSTITUICAO_DESTINAT",
+    };
+    return lista;
+}
+
+QString MaiusculasAZ(const QString& texto)
+{
+    qsizetype i = 0;
+    const qsizetype n = texto.size();
+    const QChar* c = texto.constData();
+    while (i < n && !(c[i].unicode() >= u'a' && c[i].unicode() <= u'z'))
+        ++i;
+    if (i == n)
+        return texto;  // nothing to change: no copy
+    QString r = texto;
+    QChar* d = r.data();
+    for (; i < n; ++i) {
+        const char16_t u = d[i].unicode();
+        if (u >= u'a' && u <= u'z')
+            d[i] = QChar(char16_t(u - (u'a' - u'A')));
+    }
+    return r;
+}
+
+// --- Construction --------------------------------------------------------------------------
+
+TDaoBDE::TDaoBDE(TDiretorios dataBase, TTabelas tabela) : FTabela(tabela), FDataBase(dataBase)
+{
+    Inicializa();
+}
+
+TDaoBDE::~TDaoBDE()
+{
+    Finaliza();
+}
+
+void TDaoBDE::Inicializa()
+{
+    FNomeTabela = NomeTabela(FTabela);
+    FAlias = NomeAlias(FDataBase);
+    Query = std::make_unique<TQuery>();
+    Query->SetDatabaseName(FAlias);
+    FLtEstruturaTabela.clear();
+    CarregaEstrutura();
+}
+
+void TDaoBDE::Finaliza()
+{
+    if (Query) {
+        Query->Close();
+        Query.reset();
+    }
+    if (FQueryAuxiliar) {
+        FQueryAuxiliar->Close();
+        FQueryAuxiliar.reset();
+    }
+    if (cdsTabela) {
+        cdsTabela->EmptyDataSet();
+        cdsTabela->Close();
+        cdsTabela.reset();
+    }
+    FLtEstruturaTabela.clear();
+}
+
+void TDaoBDE::ErroClasse(const TClasseModel& pedida) const
+{
+    throw EClassNotFound(QStringLiteral("A tabela %1 não é da classe %2").arg(FNomeTabela, pedida.Nome()));
+}
+
+QString TDaoBDE::Referencia() const
+{
+    return Aspas() + u':' + FAlias + u':' + FNomeTabela + Aspas();
+}
+
+QString TDaoBDE::Coluna(const QString& C) const
+{
+    return FNomeTabela + u'.' + Aspas() + C + Aspas();
+}
+
+void TDaoBDE::NovoTexto(TQuery& query) const
+{
+    query.Close();
+    query.SQL().Clear();
+}
+
+// --- Structure -----------------------------------------------------------------------------
+
+void TDaoBDE::AdicionaColuna(const QString& nome, TFieldType tipo, int tamanho)
+{
+    char codigo;
+    switch (tipo) {
+    case TFieldType::ftString:
+    case TFieldType::ftMemo:
+        codigo = 'S';
+        FLtEstruturaTabela << nome + QStringLiteral("=S(") + QString::number(tamanho) + u')';
+        break;
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger:
+        codigo = 'I';
+        FLtEstruturaTabela << nome + QStringLiteral("=I");
+        break;
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:
+        codigo = 'F';
+        FLtEstruturaTabela << nome + QStringLiteral("=F");
+        break;
+    case TFieldType::ftDate:
+        codigo = 'D';
+        FLtEstruturaTabela << nome + QStringLiteral("=D");
+        break;
+    default:
+        return;  // a type this object does not handle: the column is invisible to it
+    }
+    const QString nomeModel = NomeCampoModel(nome);
+    FColunas.push_back(TColuna{nome, nomeModel, codigo, tamanho});
+    if (!FIndiceColunas.contains(nomeModel))
+        FIndiceColunas.insert(nomeModel, int(FColunas.size()) - 1);
+    ++FVersaoEstrutura;
+}
+
+void TDaoBDE::DefineCampoStaging(TMemTable& tabela, const QString& nome, TFieldType tipo, int tamanho)
+{
+    const QString campo = NomeCampoModel(nome);
+    switch (tipo) {
+    case TFieldType::ftString:
+    case TFieldType::ftMemo: AdicionaCampoTexto(tabela, campo, tamanho); break;
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger: AdicionaCampoInteiro(tabela, campo); break;
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency: AdicionaCampoReal(tabela, campo); break;
+    case TFieldType::ftDate: AdicionaCampoData(tabela, campo); break;
+    default: break;
+    }
+}
+
+void TDaoBDE::CarregaEstrutura()
+{
+    NovoTexto(*Query);
+    Query->SQL().Add(QStringLiteral("select ") + FNomeTabela + QStringLiteral(".* ") + QStringLiteral("from ") +
+                     Referencia() + u' ' + QStringLiteral("where ") + QStringLiteral("(1=2)"));
+    try {
+        Query->Open();
+        auto tabela = std::make_unique<TMemTable>();
+        for (const TDefCampo& campo : Query->FieldDefs()) {
+            AdicionaColuna(campo.Nome, campo.Tipo, campo.Tamanho);
+            DefineCampoStaging(*tabela, campo.Nome, campo.Tipo, campo.Tamanho);
+        }
+        cdsTabela = std::move(tabela);
+    } catch (...) {
+        Query->Close();
+        throw;
+    }
+    Query->Close();
+}
+
+void TDaoBDE::RecriaEstrutura()
+{
+    // The same table object is reshaped rather than replaced, so that a grid or a caller holding
+    // it keeps a valid one.
+    cdsTabela->Close();
+    cdsTabela->FieldDefs().clear();
+    for (const TDefCampo& campo : Query->FieldDefs()) {
+        if (campo.Nome.toUpper().contains(QStringLiteral("LOOKUP")))
+            continue;
+        DefineCampoStaging(*cdsTabela, campo.Nome, campo.Tipo, campo.Tamanho);
+        AdicionaColuna(campo.Nome, campo.Tipo, campo.Tamanho);
+    }
+    ++FVersaoEstrutura;
+    RecriaDataSet();
+}
+
+void TDaoBDE::RecriaDataSet()
+{
+    try {
+        cdsTabela->Close();
+        cdsTabela->CreateDataSet();
+    } catch (const std::exception&) {
+        try {
+            cdsTabela->EmptyDataSet();
+            cdsTabela->Open();
+        } catch (const std::exception&) {
+            // A table that cannot even be opened stays closed; its next use says so.
+        }
+    }
+}
+
+int TDaoBDE::IndiceColuna(const QString& P) const
+{
+    return FIndiceColunas.value(P, -1);
+}
+
+void TDaoBDE::LogaDiferenca(const QString& P) const
+{
+    if (Log_)
+        Log_->TextoColorido({QStringLiteral("Diferença na estrutura da tabela -> ") + FNomeTabela +
+                             QStringLiteral("Campo -> ") + P},
+                            {CoresLog::Vermelho});
+}
+
+QString TDaoBDE::BuscaCampo(const QString& P)
+{
+    const int i = IndiceColuna(P);
+    if (i < 0) {
+        LogaDiferenca(P);
+        return QString();
+    }
+    return FColunas[size_t(i)].Nome;
+}
+
+void TDaoBDE::AjustaUltimaLinha(QStringList& linhas, QChar X)
+{
+    if (linhas.isEmpty())
+        return;
+    QString s = linhas.last();
+    if (s.size() >= 2)
+        s.remove(s.size() - 2, 1);
+    s.insert(s.isEmpty() ? 0 : s.size() - 1, X);
+    linhas.last() = s;
+}
+
+// --- Plans ---------------------------------------------------------------------------------
+
+void TDaoBDE::MontaLinhas(TPlano& plano) const
+{
+    const QString R = Referencia();
+    QStringList& ins = plano.LinhasInsert;
+    ins.clear();
+    ins << QStringLiteral("insert into ") + R + QStringLiteral(" (");
+    for (const TValorPlano& v : plano.Valores)
+        ins << Coluna(FColunas[size_t(v.Coluna)].Nome) + QStringLiteral(", ");
+    AjustaUltimaLinha(ins, u')');
+    ins << QStringLiteral("values(");
+    for (const TValorPlano& v : plano.Valores)
+        ins << u':' + v.Parametro + QStringLiteral(", ");
+    AjustaUltimaLinha(ins, u')');
+
+    QStringList& set = plano.LinhasSet;
+    set.clear();
+    set << QStringLiteral("update ") + R + u' ' + QStringLiteral("Set ");
+    for (const TValorPlano& v : plano.Valores)
+        set << Coluna(FColunas[size_t(v.Coluna)].Nome) + QStringLiteral(" =:") + v.Parametro + QStringLiteral(", ");
+    AjustaUltimaLinha(set, u' ');
+}
+
+namespace {
+
+bool NuloQuandoZero(const QString& parametro)
+{
+    return ListaNuloQuandoZero().contains(parametro.toUpper());
+}
+
+}  // namespace
+
+TDaoBDE::TPlano& TDaoBDE::PlanoObjeto(const TClasseModel& classe)
+{
+    TPlano* plano = nullptr;
+    for (auto& p : FPlanos)
+        if (p->Origem == &classe)
+            plano = p.get();
+    if (plano && plano->Versao == FVersaoEstrutura)
+        return *plano;
+    if (!plano) {
+        FPlanos.push_back(std::make_unique<TPlano>());
+        plano = FPlanos.back().get();
+        plano->Origem = &classe;
+    }
+    plano->Valores.clear();
+    plano->Faltantes.clear();
+    for (const TPropriedade& p : classe.Propriedades()) {
+        const int coluna = IndiceColuna(p.Nome());
+        if (coluna < 0) {
+            plano->Faltantes << p.Nome();
+            continue;
+        }
+        TValorPlano v;
+        v.Propriedade = p.Indice();
+        v.Coluna = coluna;
+        v.Parametro = u'a' + FColunas[size_t(coluna)].NomeModel;
+        const QString tipo = p.NomeTipo().toUpper();
+        v.Ligacao = tipo == u"STRING"      ? TLigacao::Texto
+                    : tipo == u"TDATETIME" ? TLigacao::DataHora
+                    : tipo == u"CURRENCY"  ? TLigacao::Real
+                    : tipo == u"INTEGER"   ? TLigacao::Inteiro
+                                           : TLigacao::Nenhuma;
+        v.NuloQuandoZero = NuloQuandoZero(v.Parametro);
+        plano->Valores.push_back(v);
+    }
+    MontaLinhas(*plano);
+    plano->Versao = FVersaoEstrutura;
+    return *plano;
+}
+
+TDaoBDE::TPlano& TDaoBDE::PlanoStaging()
+{
+    const int versao = FVersaoEstrutura * 0x10000 + cdsTabela->VersaoCampos();
+    if (FPlanoStaging && FPlanoStaging->Versao == versao)
+        return *FPlanoStaging;
+    FPlanoStaging = std::make_unique<TPlano>();
+    TPlano& plano = *FPlanoStaging;
+    plano.Origem = cdsTabela.get();
+    for (int i = 0; i < cdsTabela->FieldCount(); ++i) {
+        const TCampoMem& campo = cdsTabela->Fields(i);
+        const int coluna = IndiceColuna(campo.Nome());
+        if (coluna < 0) {
+            plano.Faltantes << campo.Nome();
+            continue;
+        }
+        TValorPlano v;
+        v.Propriedade = i;
+        v.Coluna = coluna;
+        v.Parametro = u'a' + FColunas[size_t(coluna)].NomeModel;
+        v.Ligacao = TLigacao::Nenhuma;  // the staging binding goes by the field's own type
+        v.NuloQuandoZero = NuloQuandoZero(v.Parametro);
+        plano.Valores.push_back(v);
+    }
+    MontaLinhas(plano);
+    plano.Versao = versao;
+    return plano;
+}
+
+void TDaoBDE::ResolveParametros(TPlano& plano)
+{
+    // The positions depend only on the text, which is the same for every run of a plan; a text
+    // the engine sees for the first time gets them looked up once.
+    TParams& params = Query->Params();
+    for (TValorPlano& v : plano.Valores)
+        if (v.IndiceParametro < 0 || v.IndiceParametro >= params.Count() ||
+            params[v.IndiceParametro].Name() != v.Parametro)
+            v.IndiceParametro = params.IndexOf(v.Parametro);
+}
+
+// --- Binding -------------------------------------------------------------------------------
+
+void TDaoBDE::LigaPropriedade(TParam& param, const TValorPlano& v, const TPropriedade& p, const TClasseBase& obj)
+{
+    switch (v.Ligacao) {
+    case TLigacao::Texto: {
+        const QString& s = p.Texto(obj);
+        if (s.isEmpty())
+            param.SetNull(TFieldType::ftString);
+        else
+            param.SetAsString(MaiusculasAZ(s));
+        break;
+    }
+    case TLigacao::DataHora: {
+        const TDateTime d = p.Data(obj);
+        if (d.Valor() > 0)
+            param.SetAsDateTime(d);
+        else
+            param.SetNull(TFieldType::ftDateTime);
+        break;
+    }
+    case TLigacao::Real: {
+        const Currency c = p.Valor(obj);
+        if (!c.IsZero())
+            param.SetAsFloat(c.ToDouble());
+        else if (v.NuloQuandoZero)
+            param.SetNull(TFieldType::ftFloat);
+        else
+            param.SetAsFloat(0);
+        break;
+    }
+    case TLigacao::Inteiro: {
+        const int i = p.Inteiro(obj);
+        if (i != 0)
+            param.SetAsSmallInt(i);
+        else
+            param.SetNull(TFieldType::ftSmallint);
+        break;
+    }
+    case TLigacao::Nenhuma:
+        param.Unbind();
+        break;
+    }
+}
+
+void TDaoBDE::LigaCampo(TParam& param, const TValorPlano& v, const TCampoMem& campo)
+{
+    const QVariant valor = campo.Valor();
+    switch (campo.Tipo()) {
+    case TTipoCampoMem::Texto: {
+        const QString s = valor.toString();
+        if (valor.isNull() || s.isEmpty())
+            param.SetNull(TFieldType::ftString);
+        else
+            param.SetAsString(MaiusculasAZ(s));
+        break;
+    }
+    case TTipoCampoMem::Inteiro:
+        if (valor.isNull() || valor.toInt() == 0)
+            param.SetNull(TFieldType::ftSmallint);
+        else
+            param.SetAsSmallInt(valor.toInt());
+        break;
+    case TTipoCampoMem::Real:
+        if (valor.isNull()) {
+            if (v.NuloQuandoZero)
+                param.SetNull(TFieldType::ftFloat);
+            else
+                param.SetAsFloat(0);
+        } else if (valor.toDouble() == 0) {
+            param.SetNull(TFieldType::ftFloat);
+        } else {
+            param.SetAsFloat(valor.toDouble());
+        }
+        break;
+    case TTipoCampoMem::Data: {
+        const TDateTime d = valor.isNull() ? TDateTime() : valor.value<TDateTime>();
+        if (d.Valor() <= 0)
+            param.SetNull(TFieldType::ftDateTime);
+        else
+            param.SetAsDateTime(d);
+        break;
+    }
+    default:
+        param.Unbind();
+        break;
+    }
+}
+
+void TDaoBDE::LigaCondicao(TParam& param, const QVariant& valor)
+{
+    const QMetaType tipo = valor.metaType();
+    if (tipo == QMetaType::fromType<Currency>()) {
+        param.SetAsFloat(valor.value<Currency>().ToDouble());
+        return;
+    }
+    if (tipo == QMetaType::fromType<TDateTime>()) {
+        param.SetAsDate(valor.value<TDateTime>());
+        return;
+    }
+    switch (valor.isValid() ? tipo.id() : QMetaType::UnknownType) {
+    case QMetaType::Int:
+        param.SetAsInteger(valor.toInt());
+        return;
+    case QMetaType::Long:
+        if (sizeof(long) == 4) {
+            param.SetAsInteger(valor.toInt());
+            return;
+        }
+        break;
+    case QMetaType::Double:
+    case QMetaType::UChar:
+        param.SetAsFloat(valor.toDouble());
+        return;
+    case QMetaType::QDate:
+        param.SetAsDate(TDateTime::FromDate(valor.toDate()));
+        return;
+    case QMetaType::QDateTime:
+        param.SetAsDate(TDateTime::FromDateTime(valor.toDateTime()));
+        return;
+    case QMetaType::QString:
+        param.SetAsString(valor.toString());
+        return;
+    default:
+        break;
+    }
+    if (const char* nome = TipoSemLigacao(valor))
+        Aviso(nome);
+    // Unbound, so that the statement fails when it runs instead of using an older value.
+    param.Unbind();
+}
+
+void TDaoBDE::SetParams(TQuery& query, const QStringList& Campos, const QVariantList& Valores)
+{
+    if (Campos.isEmpty() || Campos.first().isEmpty())
+        return;
+    query.SQL().Add(QStringLiteral("where "));
+    const qsizetype ultimo = Campos.size() - 1;
+    for (qsizetype i = 0; i <= ultimo; ++i) {
+        const QString& N = Campos[i];
+        query.SQL().Add(u'(' + Coluna(N) + QStringLiteral(" =:p") + NomeCampoModel(N) +
+                        (i < ultimo ? QStringLiteral(") and ") : QStringLiteral(")")));
+    }
+    // Every condition line is written before a missing value is noticed: a statement that is
+    // then run anyway fails on its unbound parameter instead of reaching every row.
+    TParams& params = query.Params();
+    for (qsizetype i = 0; i <= ultimo; ++i) {
+        TParam& param = params.ParamByName(u'p' + NomeCampoModel(Campos[i]));
+        if (i >= Valores.size()) {
+            param.Unbind();
+            throw EListError(QStringLiteral("Condições com %1 campos e %2 valores").arg(Campos.size()).arg(Valores.size()));
+        }
+        LigaCondicao(param, Valores[i]);
+    }
+}
+
+// --- Statements ----------------------------------------------------------------------------
+
+bool TDaoBDE::ExecutaQuery()
+{
+    for (int n = 0; n < 5; ++n) {
+        QString mensagem;
+        try {
+            Query->ExecSQL();
+            return true;
+        } catch (const Exception& e) {
+            mensagem = e.Message();
+        } catch (const std::exception& e) {
+            mensagem = QString::fromUtf8(e.what());
+        }
+        if (Log_)
+            Log_->TextoErro(QStringLiteral("Executar comando: Tentativa ") + QString::number(n) + u' ' + mensagem);
+    }
+    return false;
+}
+
+bool TDaoBDE::Inserir(const TClasseBase& Obj)
+{
+    try {
+        TPlano& plano = PlanoObjeto(Obj.Classe());
+        for (int passo = 0; passo < 2; ++passo)  // the column lines, then the value lines
+            for (const QString& p : plano.Faltantes)
+                LogaDiferenca(p);
+        LinhasNaQuery(*Query, plano.LinhasInsert);
+        for (const QString& p : plano.Faltantes)
+            LogaDiferenca(p);
+        ResolveParametros(plano);
+        TParams& params = Query->Params();
+        const TClasseModel& classe = Obj.Classe();
+        for (const TValorPlano& v : plano.Valores)
+            LigaPropriedade(params[v.IndiceParametro], v, classe.Propriedade(v.Propriedade), Obj);
+    } catch (...) {
+        // What was built still runs once, so its failure is logged like any other, then the
+        // building error goes on to the caller.
+        ExecutaQuery();
+        throw;
+    }
+    return ExecutaQuery();
+}
+
+bool TDaoBDE::Inserir()
+{
+    try {
+        TPlano& plano = PlanoStaging();
+        for (int passo = 0; passo < 2; ++passo)
+            for (const QString& p : plano.Faltantes)
+                LogaDiferenca(p);
+        LinhasNaQuery(*Query, plano.LinhasInsert);
+        for (const QString& p : plano.Faltantes)
+            LogaDiferenca(p);
+        ResolveParametros(plano);
+        TParams& params = Query->Params();
+        for (const TValorPlano& v : plano.Valores)
+            LigaCampo(params[v.IndiceParametro], v, cdsTabela->Fields(v.Propriedade));
+    } catch (...) {
+        ExecutaQuery();
+        throw;
+    }
+    return ExecutaQuery();
+}
+
+bool TDaoBDE::Atualizar(const TClasseBase& Obj, const QStringList& Campos, const QVariantList& Valores)
+{
+    TPlano& plano = PlanoObjeto(Obj.Classe());
+    for (const QString& p : plano.Faltantes)
+        LogaDiferenca(p);
+    LinhasNaQuery(*Query, plano.LinhasSet);
+    SetParams(*Query, Campos, Valores);
+    for (const QString& p : plano.Faltantes)
+        LogaDiferenca(p);
+    ResolveParametros(plano);
+    TParams& params = Query->Params();
+    const TClasseModel& classe = Obj.Classe();
+    for (const TValorPlano& v : plano.Valores)
+        LigaPropriedade(params[v.IndiceParametro], v, classe.Propriedade(v.Propriedade), Obj);
+    return ExecutaQuery();
+}
+
+bool TDaoBDE::Atualizar(const QStringList& Campos, const QVariantList& Valores)
+{
+    TPlano& plano = PlanoStaging();
+    for (const QString& p : plano.Faltantes)
+        LogaDiferenca(p);
+    LinhasNaQuery(*Query, plano.LinhasSet);
+    SetParams(*Query, Campos, Valores);
+    for (const QString& p : plano.Faltantes)
+        LogaDiferenca(p);
+    ResolveParametros(plano);
+    TParams& params = Query->Params();
+    for (const TValorPlano& v : plano.Valores)
+        LigaCampo(params[v.IndiceParametro], v, cdsTabela->Fields(v.Propriedade));
+    return ExecutaQuery();
+}
+
+bool TDaoBDE::Excluir(const QStringList& Campos, const QVariantList& Valores)
+{
+    NovoTexto(*Query);
+    Query->SQL().Add(QStringLiteral("delete from ") + Referencia() + u' ');
+    try {
+        SetParams(*Query, Campos, Valores);
+    } catch (...) {
+        ExecutaQuery();
+        throw;
+    }
+    return ExecutaQuery();
+}
+
+std::unique_ptr<TClasseBase> TDaoBDE::BuscaValor(const QStringList& Campos, const QVariantList& Valores)
+{
+    const TClasseModel& classe = EncontrarClasse(u'T' + PrefixoTabela(FDataBase) + FNomeTabela);
+    std::unique_ptr<TClasseBase> obj = classe.Criar();
+    NovoTexto(*Query);
+    Query->SQL().Add(QStringLiteral("select ") + FNomeTabela + QStringLiteral(".* ") + QStringLiteral("from ") +
+                     Referencia() + u' ');
+    try {
+        SetParams(*Query, Campos, Valores);
+        Query->Open();
+        if (!Query->IsEmpty()) {
+            Query->First();
+            TPlano& plano = PlanoObjeto(classe);
+            for (const QString& p : plano.Faltantes)
+                LogaDiferenca(p);
+            for (TValorPlano& v : plano.Valores) {
+                const TPropriedade& p = classe.Propriedade(v.Propriedade);
+                const TColuna& c = FColunas[size_t(v.Coluna)];
+                // Field positions of "T.*" follow the table, so they are looked up once per plan.
+                int& campo = v.IndiceCampoQuery;
+                if (campo < 0 || campo >= Query->FieldCount() || Query->FieldDef(campo).Nome != c.Nome)
+                    campo = Query->FieldIndex(c.Nome);
+                if (campo < 0 || Query->IsNull(campo))
+                    continue;
+                switch (p.Tipo()) {
+                case TTipoPropriedade::String:
+                    if (c.Tipo == 'S') {
+                        p.Texto(*obj) = Query->AsString(campo);
+                        continue;
+                    }
+                    break;
+                case TTipoPropriedade::Currency:
+                    if (c.Tipo == 'F') {
+                        p.Valor(*obj) = Currency::FromDouble(Query->AsFloat(campo));
+                        continue;
+                    }
+                    break;
+                case TTipoPropriedade::TDateTime:
+                    if (c.Tipo == 'D') {
+                        p.Data(*obj) = Query->AsDateTime(campo);
+                        continue;
+                    }
+                    break;
+                case TTipoPropriedade::Integer:
+                    if (c.Tipo == 'I') {
+                        p.Inteiro(*obj) = Query->AsInteger(campo);
+                        continue;
+                    }
+                    break;
+                }
+                p.Gravar(*obj, Query->Value(campo));
+            }
+        }
+    } catch (...) {
+        Query->Close();
+        throw;
+    }
+    Query->Close();
+    return obj;
+}
+
+void TDaoBDE::BuscaValores(const QStringList& Campos, const QVariantList& Valores, QByteArray& Dados, bool Recriar)
+{
+    NovoTexto(*Query);
+    Query->SQL().Add(QStringLiteral("select ") + FNomeTabela + QStringLiteral(".* ") + QStringLiteral("from ") +
+                     Referencia() + u' ');
+    try {
+        SetParams(*Query, Campos, Valores);
+        Query->Open();
+        if (Recriar)
+            RecriaEstrutura();
+    } catch (...) {
+        Query->Close();
+        throw;
+    }
+    CopiaRegistros();
+    Dados = cdsTabela->Dados();
+}
+
+void TDaoBDE::CopiaRegistros()
+{
+    cdsTabela->DisableControls();
+    try {
+        cdsTabela->First();
+        std::vector<std::pair<int, int>> mapa;  // query field -> staging field
+        for (int i = 0; i < Query->FieldCount(); ++i) {
+            const TCampoMem* campo = cdsTabela->FindField(NomeCampoModel(Query->FieldDef(i).Nome));
+            if (campo && !campo->Lookup())
+                mapa.emplace_back(i, campo->Indice());
+        }
+        for (Query->First(); !Query->Eof(); Query->Next()) {
+            cdsTabela->Append();
+            for (const auto& [q, c] : mapa)
+                cdsTabela->Fields(c).SetValor(Query->Value(q));
+            cdsTabela->Post();
+        }
+    } catch (...) {
+        Query->Close();
+        cdsTabela->EnableControls();
+        throw;
+    }
+    Query->Close();
+    cdsTabela->EnableControls();
+}
+
+TQuery& TDaoBDE::QueryAuxiliar()
+{
+    // One separate query, kept: a fresh one per call would only repeat the same preparation,
+    // and `Query` must stay untouched by these two operations.
+    if (!FQueryAuxiliar) {
+        FQueryAuxiliar = std::make_unique<TQuery>();
+        FQueryAuxiliar->SetDatabaseName(FAlias);
+    }
+    return *FQueryAuxiliar;
+}
+
+void TDaoBDE::GetMax(const QString& Campo, const QStringList& Campos, const QVariantList& Valores, QVariant& Resultado)
+{
+    Resultado = 1;
+    TQuery& q = QueryAuxiliar();
+    NovoTexto(q);
+    q.SQL().Add(QStringLiteral("SELECT MAX(") + Coluna(Campo) + QStringLiteral(") FROM ") + Referencia() + u' ');
+    try {
+        SetParams(q, Campos, Valores);
+    } catch (...) {
+        FSqlAuxiliar = q.SQL().Strings();
+        throw;
+    }
+    FSqlAuxiliar = q.SQL().Strings();
+    QString erro;
+    try {
+        q.Open();
+        Resultado = q.IsEmpty() ? QVariant() : q.Value(0);
+    } catch (const Exception& e) {
+        erro = e.Message();
+    } catch (const std::exception& e) {
+        erro = QString::fromUtf8(e.what());
+    }
+    q.Close();
+    if (!erro.isNull())
+        throw Exception(QStringLiteral("Falha na função GetMax \r\nMensagem original: ") + erro);
+}
+
+int TDaoBDE::NextNum(const QString& FieldName)
+{
+    int resultado = 1;
+    TQuery& q = QueryAuxiliar();
+    NovoTexto(q);
+    q.SQL().Add(QStringLiteral("SELECT MAX(") + Coluna(FieldName) + QStringLiteral(") FROM ") + Referencia());
+    FSqlAuxiliar = q.SQL().Strings();
+    QString erro;
+    try {
+        q.Open();
+        if (!q.IsEmpty() && !q.AsString(0).isEmpty())
+            resultado = q.AsInteger(0) + 1;
+    } catch (const Exception& e) {
+        erro = e.Message();
+    } catch (const std::exception& e) {
+        erro = QString::fromUtf8(e.what());
+    }
+    q.Close();
+    if (!erro.isNull())
+        throw Exception(QStringLiteral("Falha gerar próximo ID\r\nMensagem original: ") + erro);
+    return resultado;
+}
+
+// --- Staging table -------------------------------------------------------------------------
+
+void TDaoBDE::Add(const TClasseBase& Obj)
+{
+    const TClasseModel& classe = Obj.Classe();
+    cdsTabela->Append();
+    for (const TPropriedade& p : classe.Propriedades())
+        cdsTabela->FieldByName(p.Nome()).SetValor(p.Ler(Obj));
+    cdsTabela->Post();
+}
+
+void TDaoBDE::AddFieldString(const QString& FldName, int FieldSize)
+{
+    AdicionaCampoTexto(*cdsTabela, FldName, FieldSize);
+    RecriaDataSet();
+}
+
+void TDaoBDE::AddFieldDate(const QString& FldName)
+{
+    AdicionaCampoData(*cdsTabela, FldName);
+    RecriaDataSet();
+}
+
+void TDaoBDE::AddFieldInteger(const QString& FldName)
+{
+    AdicionaCampoInteiro(*cdsTabela, FldName);
+    RecriaDataSet();
+}
+
+void TDaoBDE::AddFieldFloat(const QString& FldName)
+{
+    AdicionaCampoReal(*cdsTabela, FldName);
+    RecriaDataSet();
+}
+
+void TDaoBDE::AddFieldBoolean(const QString& FldName)
+{
+    AdicionaCampoLogico(*cdsTabela, FldName);
+    RecriaDataSet();
+}
+
+void TDaoBDE::AddFieldLookup(const QString& FldName, int FldSize, const QString& FldKey, TMemTable* LkpDataSet,
+                             const QString& LkpKeyFields, const QString& LkpResultField)
+{
+    TDefCampoMem def;
+    def.Nome = FldName;
+    def.Tipo = TTipoCampoMem::Texto;
+    def.Tamanho = FldSize;
+    def.Lookup = true;
+    def.CamposChave = FldKey;
+    def.TabelaLookup = LkpDataSet;
+    def.CamposChaveLookup = LkpKeyFields;
+    def.CampoResultado = LkpResultField;
+    cdsTabela->AdicionaCampoLookup(def);
+}
+
+namespace {
+
+int ComparaChave(const TCampoMem& a, const TCampoMem& b)
+{
+    if (a.Tipo() == b.Tipo())
+        return ComparaValoresMem(a.Tipo(), a.Valor(), b.Valor());
+    return QString::compare(a.AsString(), b.AsString());
+}
+
+}  // namespace
+
+void TDaoBDE::MontaLookup(TMemTable& DataSet, const QStringList& Chaves, IUIPort* ProgressBar,
+                          const QStringList& CamposCopia)
+{
+    TMemTable& cds = *cdsTabela;
+    UI().CursorOcupado(true);
+    cds.DisableControls();
+    DataSet.DisableControls();
+    auto fim = [&] {
+        GravaSeEditando(cds);
+        cds.SetIndexFieldNames(QString());
+        DataSet.SetIndexFieldNames(QString());
+        DataSet.EnableControls();
+        cds.EnableControls();
+        UI().CursorOcupado(false);
+    };
+    try {
+        if (ProgressBar)
+            ProgressBar->ProgressoMaximo(cds.RecordCount());
+        const QString indice = Chaves.join(u';');
+        cds.SetIndexFieldNames(indice);
+        DataSet.SetIndexFieldNames(indice);
+        cds.First();
+        DataSet.First();
+        if (!Chaves.isEmpty()) {
+            const TCampoMem& chave = cds.FieldByName(Chaves.first());
+            const TCampoMem& outra = DataSet.FieldByName(Chaves.first());
+            while (!cds.Eof()) {
+                // Both walk in key order, so the other table only moves forward while its key
+                // is smaller: a key missing there costs one record, not the rest of the walk.
+                while (!DataSet.Eof() && ComparaChave(outra, chave) < 0)
+                    DataSet.Next();
+                if (!DataSet.Eof() && ComparaChave(outra, chave) == 0) {
+                    for (const QString& nome : CamposCopia) {
+                        const QVariant valor = DataSet.FieldByName(nome).Valor();
+                        if (cds.FieldByName(nome).Valor() == valor)
+                            continue;
+                        if (cds.State() != TMemTable::TEstado::Editando &&
+                            cds.State() != TMemTable::TEstado::Inserindo)
+                            cds.Edit();
+                        cds.FieldByName(nome).SetValor(valor);
+                    }
+                }
+                cds.Next();
+                if (ProgressBar) {
+                    ProgressBar->ProgressoPosicao(cds.RecNo());
+                    ProgressBar->ProcessarEventos();
+                }
+            }
+        }
+    } catch (...) {
+        fim();
+        throw;
+    }
+    fim();
+}
+
+// --- CAD_CONTRDIA ----------------------------------------------------------------------------
+
+void TDaoBDEDe<ttbCAD_CONTRDIA>::GeraId(QString& Numero)
+{
+    Numero = FormataTexto(QString::number(NextNum(QStringLiteral("Numero_Controle_Dia"))), 6, u'N');
+}
+
+QString TDaoBDEDe<ttbCAD_CONTRDIA>::GeraId()
+{
+    QString numero;
+    GeraId(numero);
+    return numero;
+}

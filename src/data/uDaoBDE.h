@@ -1,0 +1,230 @@
+#pragma once
+
+#include "UModel.h"
+#include "uMemTable.h"
+#include "uQuery.h"
+#include "uTipos.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+class IUIPort;
+
+// The tables the logic works on: full name and bare name. The bare name is spelled out because
+// the typed controller field is "dao" + it (daoNOTAC), and the preprocessor cannot cut a token.
+// The database comes from the catalogue. Every DAO subclass and controller is expanded from here.
+#define TV_TABELAS_DAO(X)      \
+    X(CAD_CARTOES, CARTOES)    \
+    X(CAD_CIDADES, CIDADES)    \
+    X(CAD_CONTRDIA, CONTRDIA)  \
+    X(CAD_DESTINAT, DESTINAT)  \
+    X(CAD_EMPRESAS, EMPRESAS)  \
+    X(CAD_REPRESEN, REPRESEN)  \
+    X(CAD_SYSTABLE, SYSTABLE)  \
+    X(CAD_TPDOCTOS, TPDOCTOS)  \
+    X(CAD_TPPAGTO, TPPAGTO)    \
+    X(CAD_USUARIOS, USUARIOS)  \
+    X(EST_ITENS, ITENS)        \
+    X(EST_SDESTQ, SDESTQ)      \
+    X(VEN_CONDPGTO, CONDPGTO)  \
+    X(VEN_DESTIN, DESTIN)      \
+    X(VEN_ECF_C, ECF_C)        \
+    X(VEN_ECF_S, ECF_S)        \
+    X(VEN_ECF_T, ECF_T)        \
+    X(VEN_NOTAC, NOTAC)        \
+    X(VEN_NOTAI, NOTAI)        \
+    X(VEN_NOTAV, NOTAV)        \
+    X(VEN_RUXO_ECF, RUXO_ECF)  \
+    X(VEN_RUXO_FP, RUXO_FP)    \
+    X(VEN_P_CUPOM, P_CUPOM)    \
+    X(VEN_TBPRCAB, TBPRCAB)    \
+    X(VEN_TRANSPOR, TRANSPOR)
+
+// Value parameters ("A" + the column's identifier, upper case) whose zero is written as an empty
+// field. One list for every table and for both ways of binding (objects and staging records).
+const QSet<QString>& ListaNuloQuandoZero();
+
+// Upper case for the letters a to z only: the ERP's own texts keep their accented letters as typed.
+QString MaiusculasAZ(const QString& texto);
+
+// The ERP's persistence: one object per table writes every statement from the table's real
+// columns and a model object's properties, binds the values by the ERP's null rules and runs it on
+// the engine. It also carries the staging table `cdsTabela`, shaped like the table, where callers
+// read many rows or buffer rows before inserting them.
+//
+// Statements are rebuilt as text for every call, as the engine expects, but everything that
+// depends only on the table and the class (column look-ups, statement lines, parameter positions)
+// is worked out once and reused, so a DAO can run thousands of inserts without string look-ups.
+class TDaoBDE
+{
+public:
+    // Reads the table's structure; an error doing so (folder, table or password) leaves the
+    // constructor with it and nothing allocated.
+    TDaoBDE(TDiretorios dataBase, TTabelas tabela);
+    TDaoBDE(const TDaoBDE&) = delete;
+    TDaoBDE& operator=(const TDaoBDE&) = delete;
+    virtual ~TDaoBDE();
+
+    TTabelas Tabela() const { return FTabela; }
+    void SetTabela(TTabelas tabela) { FTabela = tabela; }
+    TDiretorios DataBase() const { return FDataBase; }
+    void SetDataBase(TDiretorios dataBase) { FDataBase = dataBase; }
+    const QStringList& LtEstruturaTabela() const { return FLtEstruturaTabela; }
+
+    std::unique_ptr<TQuery> Query;
+    std::unique_ptr<TMemTable> cdsTabela;
+
+    bool Inserir(const TClasseBase& Obj);
+    bool Inserir();
+    bool Atualizar(const TClasseBase& Obj, const QStringList& Campos, const QVariantList& Valores);
+    bool Atualizar(const QStringList& Campos, const QVariantList& Valores);
+    virtual bool Excluir(const QStringList& Campos, const QVariantList& Valores);
+    // Always a new object of the table's class, owned by the caller; when no row matched every
+    // property keeps its initial value. EClassNotFound for a table without a model class.
+    virtual std::unique_ptr<TClasseBase> BuscaValor(const QStringList& Campos, const QVariantList& Valores);
+    // The same, typed for callers that know the class; EClassNotFound when T is not the table's.
+    template <class T>
+    std::unique_ptr<T> BuscaValorComo(const QStringList& Campos, const QVariantList& Valores)
+    {
+        std::unique_ptr<TClasseBase> obj = BuscaValor(Campos, Valores);
+        if (&obj->Classe() != &T::Descritor())
+            ErroClasse(T::Descritor());
+        return std::unique_ptr<T>(static_cast<T*>(obj.release()));
+    }
+    void BuscaValores(const QStringList& Campos, const QVariantList& Valores, QByteArray& Dados, bool Recriar);
+    void GetMax(const QString& Campo, const QStringList& Campos, const QVariantList& Valores, QVariant& Resultado);
+    int NextNum(const QString& FieldName);
+    bool ExecutaQuery();
+
+    // Staging table.
+    void Add(const TClasseBase& Obj);
+    void AddFieldString(const QString& FldName, int FieldSize);
+    void AddFieldDate(const QString& FldName);
+    void AddFieldInteger(const QString& FldName);
+    void AddFieldFloat(const QString& FldName);
+    void AddFieldBoolean(const QString& FldName);
+    void AddFieldLookup(const QString& FldName, int FldSize, const QString& FldKey, TMemTable* LkpDataSet,
+                        const QString& LkpKeyFields, const QString& LkpResultField);
+    // `ProgressBar` may be null; when given it shows the walk and lets pending events run.
+    void MontaLookup(TMemTable& DataSet, const QStringList& Chaves, IUIPort* ProgressBar,
+                     const QStringList& CamposCopia);
+    // Close, create anew from the definitions; on an error empty and open instead. Never raises.
+    void RecriaDataSet();
+
+    // The building blocks, public because the import's diagnostics and the tests use them.
+    // The column of property P, or empty after one red log line.
+    QString BuscaCampo(const QString& P);
+    static void AjustaUltimaLinha(QStringList& linhas, QChar X);
+    void SetParams(TQuery& query, const QStringList& Campos, const QVariantList& Valores);
+
+    // The statement text of the last GetMax / NextNum, for traces and tests.
+    QStringList UltimoSqlAuxiliar() const { return FSqlAuxiliar; }
+
+protected:
+    [[noreturn]] void ErroClasse(const TClasseModel& pedida) const;
+    void Inicializa();
+    void Finaliza();
+    void CarregaEstrutura();
+    void RecriaEstrutura();
+    void CopiaRegistros();
+
+private:
+    struct TColuna
+    {
+        QString Nome;      // as the engine reports it
+        QString NomeModel; // NomeCampoModel of it
+        char Tipo;         // 'S', 'I', 'F', 'D'
+        int Tamanho;
+    };
+    enum class TLigacao : uint8_t { Texto, DataHora, Real, Inteiro, Nenhuma };
+    struct TValorPlano
+    {
+        int Propriedade;   // index in the class, or the staging field
+        int Coluna;        // index in FColunas
+        QString Parametro; // "a" + identifier
+        TLigacao Ligacao;
+        bool NuloQuandoZero;
+        int IndiceParametro = -1;
+        int IndiceCampoQuery = -1;  // BuscaValor: the column's position in the answer
+    };
+    struct TPlano
+    {
+        const void* Origem = nullptr;  // the class descriptor, or the staging table
+        int Versao = -1;
+        std::vector<TValorPlano> Valores;
+        QStringList Faltantes;  // property names without a column, in order
+        QStringList LinhasInsert;
+        QStringList LinhasSet;   // "update" head and the set lines, trailing separator fixed
+        QString TextoInsert;
+    };
+
+    void AdicionaColuna(const QString& nome, TFieldType tipo, int tamanho);
+    void DefineCampoStaging(TMemTable& tabela, const QString& nome, TFieldType tipo, int tamanho);
+    int IndiceColuna(const QString& P) const;
+    void LogaDiferenca(const QString& P) const;
+    TPlano& PlanoObjeto(const TClasseModel& classe);
+    TPlano& PlanoStaging();
+    void MontaLinhas(TPlano& plano) const;
+    void ResolveParametros(TPlano& plano);
+    void LigaPropriedade(TParam& param, const TValorPlano& v, const TPropriedade& p, const TClasseBase& obj);
+    void LigaCampo(TParam& param, const TValorPlano& v, const TCampoMem& campo);
+    void LigaCondicao(TParam& param, const QVariant& valor);
+    void NovoTexto(TQuery& query) const;
+    TQuery& QueryAuxiliar();
+    QString Referencia() const;          // ":A:T" in double quotes
+    QString Coluna(const QString& C) const;  // T."C"
+
+    QStringList FLtEstruturaTabela;
+    TTabelas FTabela;
+    TDiretorios FDataBase;
+
+    std::vector<TColuna> FColunas;
+    QHash<QString, int> FIndiceColunas;  // NomeModel -> first column of that identifier
+    int FVersaoEstrutura = 0;            // grows with every change of columns or staging fields
+    QString FNomeTabela;
+    QString FAlias;
+    std::vector<std::unique_ptr<TPlano>> FPlanos;
+    std::unique_ptr<TPlano> FPlanoStaging;
+    std::unique_ptr<TQuery> FQueryAuxiliar;
+    QStringList FSqlAuxiliar;
+};
+
+// What a table's DAO adds to the generic one; only CAD_CONTRDIA adds anything.
+template <TTabelas Tab>
+class TDaoBDEDe : public TDaoBDE
+{
+public:
+    TDaoBDEDe() : TDaoBDE(DiretorioTabela(Tab), Tab) {}
+};
+
+template <>
+class TDaoBDEDe<ttbCAD_CONTRDIA> : public TDaoBDE
+{
+public:
+    TDaoBDEDe() : TDaoBDE(DiretorioTabela(ttbCAD_CONTRDIA), ttbCAD_CONTRDIA) {}
+    // The next daily control number: the largest stored one plus one, six digits zero-filled
+    // (a longer number stays whole). The numbers are texts, so they must keep one width for the
+    // largest text to be the largest number.
+    void GeraId(QString& Numero);
+    QString GeraId();
+};
+
+// One data access class per table in use, fixed to its database and table. `Busca` is
+// BuscaValor typed with the table's model class.
+#define TV_DECLARA_DAO(completo, nua)                                                          \
+    class T##completo##DaoBDE : public TDaoBDEDe<ttb##completo>                                \
+    {                                                                                          \
+    public:                                                                                    \
+        using TModelo = T##completo;                                                           \
+        std::unique_ptr<TModelo> Busca(const QStringList& Campos, const QVariantList& Valores) \
+        {                                                                                      \
+            return BuscaValorComo<TModelo>(Campos, Valores);                                   \
+        }                                                                                      \
+    };
+TV_TABELAS_DAO(TV_DECLARA_DAO)
+#undef TV_DECLARA_DAO
