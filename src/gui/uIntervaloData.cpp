@@ -41,7 +41,9 @@ QDateTimeEdit* CriaEdicao(QWidget* pai, const char* nome)
     auto* e = new QDateTimeEdit(pai);
     e->setObjectName(QString::fromLatin1(nome));
     e->setDisplayFormat(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
-    e->setCalendarPopup(true);
+    // At 135 px the spin arrows or the calendar arrow would clip the seconds; the side button
+    // and the keyboard are the ways to change it.
+    e->setButtonSymbols(QAbstractSpinBox::NoButtons);
     e->setFixedWidth(135);
     return e;
 }

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -22,6 +23,7 @@ constexpr int LarguraProjeto = 275 + 2 * TMensagens::LarguraBorda;
 constexpr int AlturaProjeto = 129 + 2 * TMensagens::LarguraBorda;
 constexpr int AlturaFaixa = 41;
 constexpr int BordaInternaFundo = 4;
+constexpr int LarguraAjuda = 30;
 
 // Qt knows no desktop colour; this is the classic one the shops' workstations show.
 const QColor CorDaAreaDeTrabalho(58, 110, 165);
@@ -241,6 +243,10 @@ void TMensagens::CriaBotoes(TMsgBotoes botoes)
     // Measured on the window, not the laid-out panel: the size rules above have just changed it.
     const int larguraFundo = width() - 2 * LarguraBorda;
     int esquerda = (larguraFundo - 2 * LarguraBorda - linha) / 2;
+    // Ajuda sits at the band's left edge; a wide row centred by the rule above would slide
+    // under it and hide part of the first button.
+    if (botoes.testFlag(BtAjuda))
+        esquerda = std::max(esquerda, LarguraAjuda + EspacoBotoes);
     const int topo = (AlturaFaixa - AlturaBotao) / 2;
 
     TBotoesMensagem padrao = BtRepetir;
@@ -287,7 +293,7 @@ void TMensagens::CriaBotoes(TMsgBotoes botoes)
             connect(b, &QPushButton::clicked, this, [this] { done(TResultado::Cancelar); });
         } else if (d.botao == BtAjuda) {
             b->setText(QString());
-            b->setGeometry(0, topo, 30, AlturaBotao);
+            b->setGeometry(0, topo, LarguraAjuda, AlturaBotao);
             connect(b, &QPushButton::clicked, this, [this] {
                 if (AbrirAjuda)
                     AbrirAjuda(FHelpContext);

@@ -187,6 +187,12 @@ TEST(TMensagens, AjudaFicaAEsquerdaEAbreOContexto)
     ajuda->click();
     EXPECT_EQ(contexto, 42);
     EXPECT_EQ(m->result(), 0);
+
+    // Three buttons centred would start at 20, under Ajuda: the row moves clear of it.
+    auto tres = TMensagens::CreateMSG(nullptr);
+    tres->Prepara(QStringLiteral("x"), TTipoMensagem::MsConfirmacao, BtSim | BtNao | BtCancelar | BtAjuda, 0);
+    EXPECT_EQ(Botao(tres.get(), "Sim")->x(), 34);
+    EXPECT_LT(Botao(tres.get(), "Cancelar")->geometry().right(), tres->width() - 2 * 6 - 2 * 4);
     TMensagens::AbrirAjuda = nullptr;
 }
 
