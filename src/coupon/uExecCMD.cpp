@@ -1,0 +1,286 @@
+#include "uExecCMD.h"
+
+#include "uBibliot.h"
+#include "uCp1252.h"
+#include "uCupomDocumento.h"
+#include "uErros.h"
+#include "uMemTable.h"
+#include "uSessao.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+using namespace CupomTexto;
+
+namespace {
+
+QString Mensagem(const std::exception& e)
+{
+    if (const auto* ex = dynamic_cast<const Exception*>(&e))
+        return ex->Message();
+    return QString::fromLocal8Bit(e.what());
+}
+
+// Each of the three names removed when it is there; one that stays raises, naming the file.
+void Apaga(const QString& caminho)
+{
+    if (QFileInfo::exists(caminho) && !QFile::remove(caminho))
+        throw EInOutError(QStringLiteral("Erro ao apagar: ") + QDir::toNativeSeparators(caminho));
+}
+
+}  // namespace
+
+TExecCmd::TExecCmd(bool CreateSuspended)
+{
+    Q_UNUSED(CreateSuspended);
+}
+
+TExecCmd::~TExecCmd() = default;
+
+QString TExecCmd::NomeCompanheiro(const QString& NomeArquivo, QChar Letra)
+{
+    const qsizetype ponto = NomeArquivo.lastIndexOf(u'.');
+    const QString base = ponto < 0 ? NomeArquivo : NomeArquivo.left(ponto);
+    return base + u'.' + Letra + NomeArquivo.mid(10, 2);
+}
+
+QString TExecCmd::PastaRejeitados(const QString& Diretorio)
+{
+    return Diretorio + QStringLiteral("ONLINE/REJEITADOS/");
+}
+
+QString TExecCmd::PastaOnline() const { return FDiretorio + QStringLiteral("ONLINE/"); }
+QString TExecCmd::CaminhoArquivo() const { return PastaOnline() + FNome_Arquivo; }
+
+bool TExecCmd::EsvaziarDados(TDaoBDE* Dao)
+{
+    if (!Dao || !Dao->cdsTabela)
+        return false;
+    Dao->cdsTabela->EmptyDataSet();
+    return true;
+}
+
+void TExecCmd::MarcarExecutando()
+{
+    if (!FCDS)
+        return;
+    TMemTable& cds = *FCDS;
+    if (cds.Locate(QStringLiteral("NOME"), FNome_Arquivo)) {
+        TCampoMem& executando = cds.FieldByName(QStringLiteral("EXECUTANDO"));
+        if (!executando.AsBoolean()) {
+            cds.Edit();
+            executando.SetAsBoolean(true);
+            cds.Post();
+        }
+        return;
+    }
+    const int indice = cds.RecordCount() + 1;
+    cds.Append();
+    cds.FieldByName(QStringLiteral("INDICE")).SetAsInteger(indice);
+    cds.FieldByName(QStringLiteral("NOME")).SetAsString(FNome_Arquivo);
+    cds.FieldByName(QStringLiteral("EXECUTANDO")).SetAsBoolean(true);
+    cds.FieldByName(QStringLiteral("PROCESSADO")).SetAsBoolean(false);
+    cds.Post();
+}
+
+void TExecCmd::Execute()
+{
+    FRuxo = std::make_unique<TRuxo>(FDiretorio);
+    if (FControladores) {
+        FControladoresUso = FControladores;
+    } else {
+        FControladoresProprios = std::make_unique<TControladoresCompartilhados>();
+        FControladoresUso = FControladoresProprios.get();
+    }
+    FIndice.clear();
+    FDiaLiberado = -1;
+    FCupomAtual = 0;
+    FApagar = false;
+
+    TSessao& sessao = TSessao::Padrao();
+    try {
+        GuardaCancelados();
+        QString causa;
+        bool lido = false;
+        try {
+            FRuxo->Retorno()->Ler(CaminhoArquivo());
+            lido = true;
+        } catch (const std::exception& e) {
+            causa = Mensagem(e);
+        }
+        if (lido)
+            MarcarExecutando();
+
+        TRetorno& retorno = *FRuxo->Retorno();
+        // Without any payment line there is nothing to convert and the file just goes.
+        if (lido && retorno.Reg_013.Count() == 0)
+            FApagar = true;
+        if (lido && retorno.Reg_013.Count() > 0) {
+            bool emTransacao = false;
+            try {
+                sessao.StartTransaction();
+                emTransacao = true;
+                if (!ConverterCupons()) {
+                    causa = QStringLiteral("Cupons referente a este dia não serão importados!");
+                } else {
+                    TReg_001& cab = FRuxo->Remessa()->Reg_001;
+                    const TDateTime agora = TDateTime::Now();
+                    cab.CNPJ = SoNumeros(FCGC_Empresa);
+                    cab.Data = agora;
+                    cab.Horario = agora;
+                    cab.Especifico_para_o_PAF = 0;
+                    AtualizaEstoque();
+                }
+                if (causa.isNull())
+                    sessao.Commit();
+                else
+                    sessao.Rollback();
+                emTransacao = false;
+                FApagar = causa.isNull();
+            } catch (const std::exception& e) {
+                causa = Mensagem(e);
+                if (emTransacao) {
+                    try {
+                        sessao.Rollback();
+                    } catch (const std::exception& r) {
+                        causa += QStringLiteral(" (desfazer falhou: ") + Mensagem(r) + u')';
+                    }
+                }
+            }
+            // Only what the ERP now holds goes to Ruxo: the shipment is written after the commit.
+            if (causa.isNull()) {
+                TRemessa& remessa = *FRuxo->Remessa();
+                remessa.Reg_099.Registros = remessa.Reg_035.Count();
+                if (remessa.Reg_099.Registros > 0)
+                    remessa.Gerar(rm035);
+            }
+        }
+        if (!causa.isNull())
+            Rejeita(causa);
+    } catch (...) {
+        Limpeza();
+        throw;
+    }
+    Limpeza();
+}
+
+void TExecCmd::AtualizaEstoque()
+{
+    TRetorno& retorno = *FRuxo->Retorno();
+    TRemessa& remessa = *FRuxo->Remessa();
+    TEST_SDESTQDaoBDE& dao = *C().EST_SDESTQ->daoSDESTQ;
+    const bool primeiroCancelado = retorno.Reg_011.Count() > 0 && retorno.Reg_011.Items(0).Cancelado == u"C";
+    const TDateTime agora = TDateTime::Now();
+    const QString ano = agora.ToDate().toString(QStringLiteral("yyyy"));
+    const QString mes = agora.ToDate().toString(QStringLiteral("MM"));
+    const QStringList campos{QStringLiteral("Codigo da Empresa"), QStringLiteral("Codigo do Item"),
+                             QStringLiteral("Ano Referencia"), QStringLiteral("Mes Referencia")};
+
+    for (const TReg_012& item : retorno.Reg_012) {
+        const bool cancelado = item.Cancelado == u"C";
+        if (cancelado && !primeiroCancelado)
+            continue;
+        FCupomAtual = item.Numero_do_Cupom;
+        const QVariantList valores{FCodigo_da_Empresa, item.Codigo_Produto.trimmed(), ano, mes};
+        std::unique_ptr<TEST_SDESTQ> saldo = dao.Busca(campos, valores);
+        if (saldo->Codigo_da_Empresa.isEmpty())
+            continue;
+        saldo->Saldo_Atual = cancelado ? saldo->Saldo_Atual + item.Quantidade : saldo->Saldo_Atual - item.Quantidade;
+        if (!dao.Atualizar(*saldo, campos, valores))
+            throw EDatabaseError(QStringLiteral("Saldo de estoque do item %1 não atualizado").arg(item.Codigo_Produto.trimmed()));
+        TReg_035& linha = remessa.Reg_035.Add();
+        linha.Codigo_do_produto = item.Codigo_Produto;
+        linha.Quantidade_em_estoque = saldo->Saldo_Atual;
+        linha.Data = agora;
+        linha.Hora = agora;
+    }
+    FCupomAtual = 0;
+}
+
+void TExecCmd::Limpeza()
+{
+    std::unique_ptr<TRuxo> ruxo = std::move(FRuxo);
+    FControladoresProprios.reset();
+    FControladoresUso = nullptr;
+
+    const QString arquivo = CaminhoArquivo();
+    if (FApagar) {
+        for (int tentativa = 0; tentativa < 6 && QFileInfo::exists(arquivo); ++tentativa) {
+            Apaga(arquivo);
+            Apaga(PastaOnline() + NomeCompanheiro(FNome_Arquivo, u'A'));
+            Apaga(PastaOnline() + NomeCompanheiro(FNome_Arquivo, u'L'));
+            // A file another program still holds open may linger a moment after its deletion.
+            if (QFileInfo::exists(arquivo))
+                QThread::msleep(300);
+        }
+    }
+
+    if (FCDS && FCDS->Locate(QStringLiteral("NOME"), FNome_Arquivo)) {
+        if (QFileInfo::exists(arquivo)) {
+            FCDS->Edit();
+            FCDS->FieldByName(QStringLiteral("PROCESSADO")).SetAsBoolean(true);
+            FCDS->Post();
+        } else {
+            FCDS->Delete();
+        }
+    }
+}
+
+// --- Files that were not imported ----------------------------------------------------------
+
+void TExecCmd::GuardaCancelados()
+{
+    QFile arquivo(FRuxo->Retorno()->ArquivoCancelados());
+    FCanceladosExistia = arquivo.exists();
+    FCancelados.clear();
+    if (FCanceladosExistia) {
+        if (!arquivo.open(QIODevice::ReadOnly))
+            throw EInOutError(QStringLiteral("Não foi possível ler ") + QDir::toNativeSeparators(arquivo.fileName()));
+        FCancelados = arquivo.readAll();
+    }
+}
+
+// Reading the file consumed or added entries of the store of items cancelled one by one; a file
+// that will be imported again later must find the store as it was, or its cancelled items would
+// move stock twice or not at all.
+void TExecCmd::RestauraCancelados()
+{
+    const QString caminho = FRuxo->Retorno()->ArquivoCancelados();
+    if (FCanceladosExistia)
+        GravarArquivoAtomico(caminho, FCancelados);
+    else
+        Apaga(caminho);
+}
+
+void TExecCmd::Rejeita(const QString& causa)
+{
+    QString linha = QStringLiteral("Arquivo ") + FNome_Arquivo + QStringLiteral(" não importado");
+    if (FCupomAtual != 0)
+        linha += QStringLiteral(", cupom ") + QString::number(FCupomAtual);
+    Erro(linha + QStringLiteral(": ") + causa);
+
+    RestauraCancelados();
+
+    const QString destino = PastaRejeitados(FDiretorio);
+    if (!QDir().mkpath(destino))
+        throw EInOutError(QStringLiteral("Não foi possível criar a pasta ") + QDir::toNativeSeparators(destino));
+    const QStringList nomes{FNome_Arquivo, NomeCompanheiro(FNome_Arquivo, u'A'), NomeCompanheiro(FNome_Arquivo, u'L')};
+    // One suffix for the three, so that a file and its companions stay recognisable together.
+    QString sufixo;
+    for (int n = 1;; ++n) {
+        bool livre = true;
+        for (const QString& nome : nomes)
+            livre = livre && !QFileInfo::exists(destino + nome + sufixo);
+        if (livre)
+            break;
+        sufixo = u'.' + QString::number(n);
+    }
+    for (const QString& nome : nomes) {
+        const QString origem = PastaOnline() + nome;
+        if (QFileInfo::exists(origem) && !QFile::rename(origem, destino + nome + sufixo))
+            throw EInOutError(QStringLiteral("Erro ao mover para REJEITADOS: ") + QDir::toNativeSeparators(origem));
+    }
+    Atencao(QStringLiteral("Arquivo movido para ") + QDir::toNativeSeparators(destino + FNome_Arquivo + sufixo));
+}

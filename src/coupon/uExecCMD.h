@@ -1,0 +1,126 @@
+#pragma once
+
+#include "uController.h"
+#include "uRuxo.h"
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class TMemTable;
+struct TDocumentoCupom;
+
+// The import of one coupon file that Ruxo dropped into ONLINE: read it, turn its coupons into
+// sales documents, take the sold quantities out of stock, tell Ruxo the new stock positions and
+// remove the file. The monitoring cycle creates one task per file, fills it and calls Execute on
+// its own thread; nothing here starts a thread.
+//
+// A file is imported whole or not at all: its documents, items, instalments, cancellations and
+// stock updates run in one transaction of the session. A file that could not be imported (its day
+// has no day-closing yet, a line that cannot be read, a statement that failed) is rolled back and
+// moved with its companions to ONLINE/REJEITADOS, with an error line naming the file, the coupon
+// and the cause; Execute then returns normally, so the cycle goes on with its next file. Only a
+// failure to clean up (a file that cannot be deleted or moved) leaves Execute as an exception.
+class TExecCmd
+{
+public:
+    // The old task was a suspended thread; the flag is kept for the callers written that way.
+    explicit TExecCmd(bool CreateSuspended = true);
+    ~TExecCmd();
+    TExecCmd(const TExecCmd&) = delete;
+    TExecCmd& operator=(const TExecCmd&) = delete;
+
+    const QString& Codigo_da_Empresa() const { return FCodigo_da_Empresa; }
+    void SetCodigo_da_Empresa(const QString& v) { FCodigo_da_Empresa = v; }
+    const QString& CGC_Empresa() const { return FCGC_Empresa; }
+    void SetCGC_Empresa(const QString& v) { FCGC_Empresa = v; }
+    const QString& Codigo_do_Usuario() const { return FCodigo_do_Usuario; }
+    void SetCodigo_do_Usuario(const QString& v) { FCodigo_do_Usuario = v; }
+    const QString& Nome_do_Usuario() const { return FNome_do_Usuario; }
+    void SetNome_do_Usuario(const QString& v) { FNome_do_Usuario = v; }
+    // Bare name of the coupon file, no folder.
+    const QString& Nome_Arquivo() const { return FNome_Arquivo; }
+    void SetNome_Arquivo(const QString& v) { FNome_Arquivo = v; }
+    // The monitored directory, ending with the path separator; the file is Diretorio + "ONLINE/" + name.
+    const QString& Diretorio() const { return FDiretorio; }
+    void SetDiretorio(const QString& v) { FDiretorio = v; }
+    // Alive only while Execute runs.
+    TRuxo* Ruxo() const { return FRuxo.get(); }
+
+    // The main window's file list (INDICE, NOME, EXECUTANDO, PROCESSADO); not owned, may be null.
+    TMemTable* FCDS = nullptr;
+    // The session's fourteen shared controllers; not owned. When null, the task builds its own
+    // set for the run (a headless caller, a test).
+    TControladoresCompartilhados* FControladores = nullptr;
+
+    void Execute();
+
+    // The companion names of a coupon file: ".A" / ".L" followed by its 11th and 12th characters.
+    static QString NomeCompanheiro(const QString& NomeArquivo, QChar Letra);
+    // Where a file that was not imported goes, under the monitored directory.
+    static QString PastaRejeitados(const QString& Diretorio);
+
+private:
+    struct TIndiceCupom
+    {
+        std::vector<int> Itens;      // positions in Reg_012, file order
+        std::vector<int> Pagamentos; // positions in Reg_013, file order
+    };
+
+    void MarcarExecutando();
+    bool EsvaziarDados(TDaoBDE* Dao);
+    bool ConverterCupons();
+
+    // Conversion steps, one file per concern: header and parties (uConverterCupons.cpp), items
+    // and taxes (uCupomItens.cpp), payments and terms (uCupomPagamentos.cpp).
+    void PreparaControladores();
+    bool DiaLiberado();
+    void ConverteCupom(const TReg_011& cupom);
+    void PreencheCabecalho(const TReg_011& cupom, TDocumentoCupom& doc);
+    void Cliente(const TReg_011& cupom, TDocumentoCupom& doc);
+    void Representante(const TReg_011& cupom, TDocumentoCupom& doc);
+    void TabelaPreco(const TReg_011& cupom, TDocumentoCupom& doc);
+    void Itens(const TReg_011& cupom, const TIndiceCupom& indice, TDocumentoCupom& doc);
+    void Item(const TReg_012& item, TDocumentoCupom& doc);
+    void TotaisImpostos(TDocumentoCupom& doc);
+    void Pagamentos(const TReg_011& cupom, const TIndiceCupom& indice, TDocumentoCupom& doc);
+    void Pagamento(const TReg_011& cupom, const TReg_013& linha, TDocumentoCupom& doc);
+    void CondicoesPagamento(const TReg_011& cupom, TDocumentoCupom& doc);
+    void GravaBuffers();
+    void MontaIndice();
+
+    void AtualizaEstoque();
+    void Limpeza();
+    void Rejeita(const QString& causa);
+    void GuardaCancelados();
+    void RestauraCancelados();
+
+    QString CaminhoArquivo() const;
+    QString PastaOnline() const;
+    TControladoresCompartilhados& C() { return *FControladoresUso; }
+
+    QString FCodigo_da_Empresa;
+    QString FCGC_Empresa;
+    QString FCodigo_do_Usuario;
+    QString FNome_do_Usuario;
+    QString FNome_Arquivo;
+    QString FDiretorio;
+    std::unique_ptr<TRuxo> FRuxo;
+
+    std::unique_ptr<TControladoresCompartilhados> FControladoresProprios;
+    TControladoresCompartilhados* FControladoresUso = nullptr;
+    // Coupon key (printer, number) to its lines; built once per file.
+    QHash<quint64, TIndiceCupom> FIndice;
+    // The day check depends only on the file's first coupon, so it is made once per file.
+    int FDiaLiberado = -1;  // -1 not checked yet, 0 refused, 1 accepted
+    // For the error line of a failure: the coupon being converted, 0 outside the loop.
+    int FCupomAtual = 0;
+    // CANCELADOS.V as it was before this file was read, so that a rejected file leaves it so.
+    bool FCanceladosExistia = false;
+    QByteArray FCancelados;
+    // Set once the file is imported (or had nothing to import); until then the clean-up keeps it,
+    // so that no failure, wherever it happens, loses a file whose coupons are not in the ERP.
+    bool FApagar = false;
+};
