@@ -156,6 +156,9 @@ TEST_F(Dao, ConditionsShortOfValuesRunOnceFailingAndDeleteNothing)
 {
     Empresas();
     TCAD_EMPRESASController c;
+    // The same statement ran before with both values: the missing one must not be the old one.
+    ASSERT_TRUE(c.daoEMPRESAS->Excluir({"Codigo da Empresa", "CGC Empresa"}, {Texto("0001"), Texto("111")}));
+    Sql("CADASTRO", "INSERT INTO EMPRESAS (\"Codigo da Empresa\", \"CGC Empresa\") VALUES ('0001', '111')");
     EXPECT_THROW(c.daoEMPRESAS->Excluir({"Codigo da Empresa", "CGC Empresa"}, {Texto("0001")}), EListError);
     EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM EMPRESAS").toLongLong(), 2);
     const QStringList log = LinhasLog();
@@ -321,6 +324,9 @@ TEST_F(Dao, ConditionValueTypesWithoutABindingShowTheirMessageAndFail)
     };
     for (const Caso& caso : casos) {
         SCOPED_TRACE(caso.mensagem);
+        // The statement ran just before with a good value: a refused one must not reuse it.
+        ASSERT_TRUE(c.daoEMPRESAS->Excluir({"Codigo da Empresa"}, {Texto("0002")}));
+        Sql("CADASTRO", "INSERT INTO EMPRESAS (\"Codigo da Empresa\") VALUES ('0002')");
         Ui.Mensagens.clear();
         const int antes = int(LinhasLog().size());
         EXPECT_FALSE(c.daoEMPRESAS->Excluir({"Codigo da Empresa"}, {caso.valor}));
