@@ -1,5 +1,6 @@
 // The headless front end. For now it prepares data drives: the ERP schema and a demo company.
 #include "UModel.h"
+#include "uBibliot.h"
 #include "uDM_BDE.h"
 #include "uErros.h"
 #include "uEsquemaERP.h"
@@ -20,6 +21,7 @@ const char* const Ajuda =
     "  erp criar     cria as pastas Sistemas/... e as tabelas do ERP (tabelas e linhas existentes ficam)\n"
     "  erp demo      cria as tabelas e acrescenta uma empresa de demonstração (0001)\n"
     "  --help        mostra esta ajuda\n"
+    "  --version     mostra a versão do programa\n"
     "\n"
     "Com TESKVADO_SQL=1 cada comando SQL e seus parâmetros vão para a saída de erros.\n";
 
@@ -35,6 +37,10 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    if (args.contains("--version")) {
+        Escreve(stdout, VersaoPrograma() + u'\n');
+        return 0;
+    }
     if (args.isEmpty() || args.contains("--help") || args.contains("-h")) {
         Escreve(stdout, QString::fromUtf8(Ajuda));
         return args.isEmpty() ? 2 : 0;
