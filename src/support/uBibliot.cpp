@@ -4,8 +4,11 @@
 #include "uIni.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <algorithm>
@@ -188,12 +191,25 @@ QString VersaoPrograma()
     return partes.mid(0, 4).join(u'.');
 }
 
+QString ArquivoIniDoPrograma(const QString& caminhoPrograma)
+{
+    const QString aoLado = TrocaExtensao(caminhoPrograma, QStringLiteral(".ini"));
+    QFileInfo pasta(DiretorioDoArquivo(caminhoPrograma));
+    const auto escrita = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (pasta.isDir() && pasta.isWritable() && (pasta.permissions() & escrita))
+        return aoLado;
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (config.isEmpty())
+        return aoLado;  // nowhere better: writing will fail and say where
+    return config + QStringLiteral("/teskvado/") + QFileInfo(aoLado).fileName();
+}
+
 QString ArquivoIni()
 {
     const QString& definido = CaminhoIniDefinido();
     if (!definido.isEmpty())
         return definido;
-    return TrocaExtensao(CaminhoDoPrograma(), QStringLiteral(".ini"));
+    return ArquivoIniDoPrograma(CaminhoDoPrograma());
 }
 
 void DefinirArquivoIni(const QString& caminho) { CaminhoIniDefinido() = caminho; }
@@ -205,7 +221,12 @@ QString LerIni(const QString& Secao, const QString& Chave, const QString& Padrao
 
 void GravarIni(const QString& Secao, const QString& Chave, const QString& Valor)
 {
-    GravarValorIni(ArquivoIni(), Secao, Chave, Valor);
+    const QString arquivo = ArquivoIni();
+    // The first close of an installed program meets no teskvado folder in the user's
+    // configuration yet. A failure here shows up as the write's own error, naming the file.
+    if (CaminhoIniDefinido().isEmpty())
+        QDir().mkpath(DiretorioDoArquivo(arquivo));
+    GravarValorIni(arquivo, Secao, Chave, Valor);
 }
 
 bool SelecionaPasta(QString& Pasta, const QString& PastaInicial, const QString& Mensagem,

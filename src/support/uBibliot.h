@@ -53,9 +53,15 @@ double TruncaDecimais(int Casas, double Valor);
 // The version set in CMake, always four numbers: "1.0.0.1".
 QString VersaoPrograma();
 
-// The program's own INI: the program path with ".ini", unless DefinirArquivoIni chose
-// another file (an empty path goes back to the default).
+// The program's own INI: ArquivoIniDoPrograma of the running program, unless DefinirArquivoIni
+// chose another file (an empty path goes back to the default).
 QString ArquivoIni();
+// A portable copy (or the build tree) keeps its INI beside the program, with the program's base
+// name and ".ini". An installed program cannot write its own folder, so its INI goes to the
+// user's configuration folder instead: <config>/teskvado/<base name>.ini (~/.config on Linux,
+// following XDG_CONFIG_HOME). A folder counts as writable only when access allows it and it
+// carries a write bit, so a folder marked read-only stays so even for an administrator.
+QString ArquivoIniDoPrograma(const QString& caminhoPrograma);
 void DefinirArquivoIni(const QString& caminho);
 QString LerIni(const QString& Secao, const QString& Chave, const QString& Padrao);
 void GravarIni(const QString& Secao, const QString& Chave, const QString& Valor);

@@ -130,3 +130,39 @@ TEST_F(IniTest, ArquivoDoProgramaEDesvio)
     EXPECT_EQ(LerValorIni(arquivo, "PARAMETROS", "Empresa", "x"), QStringLiteral("0022"));
     DefinirArquivoIni(QString());
 }
+
+// Where the INI of a program at a given path goes: beside it when its folder can be written,
+// otherwise under the user's configuration folder.
+TEST(ArquivoIniDoProgramaTest, AoLadoSoComPastaGravavel)
+{
+    QTemporaryDir raiz;
+    ASSERT_TRUE(raiz.isValid());
+    const QString config = raiz.filePath(QStringLiteral("config"));
+    const QByteArray antes = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+
+    const QString gravavel = raiz.filePath(QStringLiteral("portatil"));
+    const QString somenteLeitura = raiz.filePath(QStringLiteral("instalado"));
+    ASSERT_TRUE(QDir().mkpath(gravavel));
+    ASSERT_TRUE(QDir().mkpath(somenteLeitura));
+    ASSERT_TRUE(QFile::setPermissions(somenteLeitura, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
+                                                          | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+    const struct {
+        QString programa;
+        QString esperado;
+    } casos[] = {
+        {gravavel + QStringLiteral("/teskvado"), gravavel + QStringLiteral("/teskvado.ini")},
+        {gravavel + QStringLiteral("/teskvado.exe"), gravavel + QStringLiteral("/teskvado.ini")},
+        {somenteLeitura + QStringLiteral("/teskvado"), config + QStringLiteral("/teskvado/teskvado.ini")},
+        {somenteLeitura + QStringLiteral("/teskvado-cli"), config + QStringLiteral("/teskvado/teskvado-cli.ini")},
+        {raiz.filePath(QStringLiteral("nao-existe/teskvado")), config + QStringLiteral("/teskvado/teskvado.ini")},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(ArquivoIniDoPrograma(c.programa), c.esperado) << qPrintable(c.programa);
+
+    QFile::setPermissions(somenteLeitura, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (antes.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", antes);
+}
