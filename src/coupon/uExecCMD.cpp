@@ -148,6 +148,10 @@ void TExecCmd::Execute()
                         causa += QStringLiteral(" (desfazer falhou: ") + Mensagem(r) + u')';
                     }
                 }
+            } catch (...) {
+                if (emTransacao)
+                    sessao.Rollback();
+                throw;
             }
             // Only what the ERP now holds goes to Ruxo: the shipment is written after the commit.
             if (causa.isNull()) {

@@ -1,3 +1,4 @@
+#include "ImprimeCupom.h"
 #include "uCupomCalculo.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // The import of coupon files against a real data drive in a temporary folder: the schema and
 // demo company of `erp criar` / `erp demo`, the rows each case adds, and Ruxo's folders.
 
+#include "ImprimeCupom.h"
 #include "uController.h"
 #include "uCp1252.h"
 #include "uDM_BDE.h"
