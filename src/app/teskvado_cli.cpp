@@ -60,7 +60,8 @@ int main(int argc, char** argv)
     }
     try {
         RegistrarClasses();
-        TDM_BDE dm(dados);
+        // A drive on a database server gets its schemas here, so they are not required yet.
+        TDM_BDE dm(dados, TSessao::Padrao(), false);
         if (Sys_.Fechar)
             return 1;
         TSessao& sessao = TSessao::Padrao();

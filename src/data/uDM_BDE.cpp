@@ -1,5 +1,6 @@
 #include "uDM_BDE.h"
 
+#include "uBancoUnidade.h"
 #include "uErros.h"
 #include "uSys.h"
 #include "uUIPort.h"
@@ -36,7 +37,8 @@ QString ComSeparador(const QString& raiz)
 
 }  // namespace
 
-TDM_BDE::TDM_BDE(QStringList argumentos, TSessao& sessao) : FArgumentos(std::move(argumentos)), FSessao(sessao)
+TDM_BDE::TDM_BDE(QStringList argumentos, TSessao& sessao, bool exigeEsquemas)
+    : FArgumentos(std::move(argumentos)), FSessao(sessao), FExigeEsquemas(exigeEsquemas)
 {
     DM_BDE = this;
     DataModuleCreate();
@@ -104,7 +106,10 @@ void TDM_BDE::DataModuleCreate()
                                      QDir::toNativeSeparators(QDir::cleanPath(raiz + QStringLiteral("/Sistemas/") +
                                                                               QString::fromLatin1(a.Pasta))),
                                      QStringLiteral("PARADOX"));
-        FSessao.Open();
+        if (!AbrirBancoDaUnidade(FSessao, raiz, FExigeEsquemas)) {
+            Sys_.Fechar = true;
+            return;
+        }
         FSessao.AddPassword(QStringLiteral("m47qorebn"));
         FSessao.AddPassword(QStringLiteral("TrancaOp"));
     } catch (const Exception& e) {

@@ -18,11 +18,16 @@
 //   <mapping folder>/D. The mapping folder is $TESKVADO_UNIDADES, or /etc/teskvado/unidades when
 //   that is not set. With no argument the letter is V.
 // The ERP folders are then <root>/Sistemas/VENDAS, <root>/Sistemas/CADASTRO, ...
+// A drive with <root>/Sistemas/BANCO.INI naming a PostgreSQL server keeps its tables there
+// instead (uBancoUnidade.h); a server that cannot be used refuses the start-up as a missing
+// drive does, after one error naming the server and the cause.
 class TDM_BDE
 {
 public:
     // Runs DataModuleCreate with the program's arguments, the program name left out.
-    explicit TDM_BDE(QStringList argumentos, TSessao& sessao = TSessao::Padrao());
+    // `exigeEsquemas` false lets a drive on a database server start before its ERP schemas
+    // exist, for the tool that creates them.
+    explicit TDM_BDE(QStringList argumentos, TSessao& sessao = TSessao::Padrao(), bool exigeEsquemas = true);
     ~TDM_BDE();  // runs DataModuleDestroy
     TDM_BDE(const TDM_BDE&) = delete;
     TDM_BDE& operator=(const TDM_BDE&) = delete;
@@ -41,6 +46,7 @@ private:
     QStringList FArgumentos;
     TSessao& FSessao;
     QString FRaiz;
+    bool FExigeEsquemas = true;
 };
 
 // The one instance, created at start-up with no owner and destroyed at program end.

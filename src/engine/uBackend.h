@@ -75,6 +75,9 @@ public:
     virtual bool ExisteTabela(const QString& alias, const QString& tabela) = 0;
     // Where the alias's data lives (the database file for SQLite).
     virtual QString ArquivoDoAlias(const QString& alias) const = 0;
+    // Whether the alias's database exists. Backends whose storage is checked only by the first
+    // statement (a missing folder of SQLite files) answer true.
+    virtual bool ExisteBanco(const QString& /*alias*/) { return true; }
 };
 
 std::unique_ptr<IBackend> CriarBackendSQLite();

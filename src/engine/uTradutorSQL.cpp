@@ -132,6 +132,14 @@ bool Simbolo(const TToken& k, const char* p)
     return k.Tipo == TTipoToken::Simbolo && k.Valor == QLatin1StringView(p);
 }
 
+bool SeguidoDePonto(const std::vector<TToken>& tokens, size_t i)
+{
+    size_t j = i + 1;
+    while (j < tokens.size() && tokens[j].Tipo == TTipoToken::Espaco)
+        ++j;
+    return j < tokens.size() && Simbolo(tokens[j], ".");
+}
+
 bool Comparacao(const TToken& k)
 {
     return k.Tipo == TTipoToken::Simbolo &&
@@ -370,6 +378,69 @@ public:
         }
     }
 
+    // CREATE TABLE: every column's declared type, rewritten where the dialect wants; CREATE
+    // INDEX: the alias moved from the index's name to its table where the dialect wants.
+    void Criacao(const QString& texto, const TDialetoSQL& dialeto)
+    {
+        if (Qtd() < 3 || !Palavra(At(0), "CREATE"))
+            return;
+        int k = 1;
+        if (Palavra(At(k), "TEMP") || Palavra(At(k), "TEMPORARY") || Palavra(At(k), "UNIQUE"))
+            ++k;
+        if (k < Qtd() && Palavra(At(k), "TABLE"))
+            Tabela(k + 1, texto, dialeto);
+        else if (k < Qtd() && Palavra(At(k), "INDEX") && dialeto.IndiceComTabelaQualificada())
+            Indice(k + 1, dialeto);
+    }
+
+    void Tabela(int k, const QString& texto, const TDialetoSQL& dialeto)
+    {
+        while (k < Qtd() && !Simbolo(At(k), "("))
+            ++k;
+        if (k >= Qtd())
+            return;
+        int fecha = -1;
+        const auto itens = Itens(k, fecha);
+        const TTabelaReferida tabela = R.Tabelas.empty() ? TTabelaReferida{} : R.Tabelas.front();
+        for (auto [a, b] : itens) {
+            if (a + 1 > b || !NomeColuna(At(a)) || At(a + 1).Tipo != TTipoToken::Ident)
+                continue;
+            if (At(a).Tipo == TTipoToken::Ident &&
+                (Palavra(At(a), "PRIMARY") || Palavra(At(a), "UNIQUE") || Palavra(At(a), "CONSTRAINT") ||
+                 Palavra(At(a), "FOREIGN") || Palavra(At(a), "CHECK")))
+                continue;
+            const int ini = a + 1;
+            int fim = ini;
+            if (fim + 1 <= b && Simbolo(At(fim + 1), "(")) {
+                for (int j = fim + 2; j <= b; ++j)
+                    if (Simbolo(At(j), ")")) {
+                        fim = j;
+                        break;
+                    }
+            }
+            const QString declarado = texto.mid(At(ini).Ini, At(fim).Fim - At(ini).Ini);
+            R.Declaradas.push_back({tabela.Alias, tabela.Tabela, At(a).Valor, declarado});
+            const QString novo = dialeto.TipoColuna(declarado);
+            if (novo.isEmpty())
+                continue;
+            Substituir.insert(S[ini], novo);
+            for (int t = S[ini] + 1; t <= S[fim]; ++t)
+                Omitir.push_back(t);
+        }
+    }
+
+    void Indice(int k, const TDialetoSQL& dialeto)
+    {
+        if (k + 2 < Qtd() && Palavra(At(k), "IF") && Palavra(At(k + 1), "NOT") && Palavra(At(k + 2), "EXISTS"))
+            k += 3;
+        if (k + 4 >= Qtd() || !NomeColuna(At(k)) || !Simbolo(At(k + 1), ".") || !NomeColuna(At(k + 2)) ||
+            !Palavra(At(k + 3), "ON") || !NomeColuna(At(k + 4)))
+            return;
+        for (int t = S[k]; t < S[k + 2]; ++t)
+            Omitir.push_back(t);
+        Substituir.insert(S[k + 4], dialeto.ReferenciaTabela(At(k).Valor.toUpper(), At(k + 4).Valor));
+    }
+
     void Define(const QString& param, const TColunaAlvo& alvo)
     {
         int i = R.IndiceParametro(param);
@@ -381,6 +452,7 @@ public:
     TTraducao& R;
     std::vector<int> S;
     std::vector<int> Omitir;
+    QHash<int, QString> Substituir;
 };
 
 }  // namespace
@@ -468,6 +540,7 @@ std::shared_ptr<const TTraducao> TraduzirSQL(const QString& texto, const QString
     analise.Alvos();
     analise.Origens();
     analise.Qualificadores();
+    analise.Criacao(texto, dialeto);
     std::vector<bool> omitir(tokens.size(), false);
     for (int k : analise.Omitir)
         omitir[size_t(k)] = true;
@@ -480,12 +553,16 @@ std::shared_ptr<const TTraducao> TraduzirSQL(const QString& texto, const QString
         if (omitir[i])
             continue;
         QString peca;
-        if (k.Tipo == TTipoToken::Param)
+        if (auto sub = analise.Substituir.constFind(int(i)); sub != analise.Substituir.cend())
+            peca = sub.value();
+        else if (k.Tipo == TTipoToken::Param)
             peca = dialeto.Parametro(r->IndiceParametro(k.Valor) + 1);
         else if (k.Tipo == TTipoToken::TabelaAlias)
             peca = dialeto.ReferenciaTabela(k.Alias, k.Valor);
         else if (tabelaSemAlias[i])
             peca = dialeto.ReferenciaTabela(r->AliasPadrao, k.Valor);
+        else if (k.Tipo == TTipoToken::Ident && !Reservada(k) && SeguidoDePonto(tokens, i))
+            peca = dialeto.Qualificador(k.Valor);
         else
             peca = texto.mid(k.Ini, k.Fim - k.Ini);
         if (k.Tipo != TTipoToken::Espaco)

@@ -35,6 +35,15 @@ struct TTabelaReferida
     QString Tabela;
 };
 
+// A column of a CREATE TABLE with the type it was declared with, as written ("VARCHAR(20)").
+struct TColunaDeclarada
+{
+    QString Alias;
+    QString Tabela;
+    QString Coluna;
+    QString Declarado;
+};
+
 struct TTraducao
 {
     QString TextoOriginal;
@@ -45,6 +54,7 @@ struct TTraducao
     std::vector<TOrigemResultado> Origens;
     std::vector<TTabelaReferida> Tabelas;
     bool Consulta = false;  // a SELECT: answers with rows
+    std::vector<TColunaDeclarada> Declaradas;  // CREATE TABLE only
 
     // The position of a parameter by name; exact spelling first, then ignoring case as the old
     // engine did. -1 when the statement has no such parameter.
@@ -65,6 +75,18 @@ public:
     virtual ~TDialetoSQL() = default;
     virtual QString ReferenciaTabela(const QString& alias, const QString& tabela) const = 0;
     virtual QString Parametro(int numero) const = 0;  // numero from 1
+
+    // The hooks below let a server dialect differ where SQLite takes the texts as written; their
+    // defaults change nothing.
+    // A bare name that qualifies a column or a star (NOTAC in NOTAC."Data"). A server that folds
+    // bare names to lower case would no longer find the table "NOTAC" by it.
+    virtual QString Qualificador(const QString& nome) const { return nome; }
+    // The type a CREATE TABLE column is declared with ("CURRENCY", "MEMO(240)") as this dialect
+    // writes it; empty keeps the declared text.
+    virtual QString TipoColuna(const QString& /*declarado*/) const { return {}; }
+    // "CREATE INDEX alias.name ON table" is SQLite's way to say where the index goes; a dialect
+    // that answers true gets "CREATE INDEX name ON <alias.table>" instead.
+    virtual bool IndiceComTabelaQualificada() const { return false; }
 };
 
 // EDatabaseError quoting the line for a text it cannot read (an open quote, a ":" naming nothing).
