@@ -479,6 +479,27 @@ TEST_F(NoServidor, TransacaoSobreviveAFalhaDeUmComandoEReusaPreparados)
     EXPECT_EQ(p.AsInteger(0), 2);
 }
 
+TEST_F(NoServidor, ConexaoPerdidaVoltaNaTentativaSeguinte)
+{
+    Exec("create table \":N_CADASTRO:EMPRESAS\" (\"Codigo da Empresa\" VARCHAR(4))");
+    TQuery q(S);
+    q.SQL().Add("insert into \":N_CADASTRO:EMPRESAS\" (EMPRESAS.\"Codigo da Empresa\") values(:a)");
+    q.ParamByName("a").SetAsString("0001");
+    q.ExecSQL();
+    TQuery pid(S);
+    pid.SQL().Add("select pg_backend_pid()");
+    pid.Open();
+    // Waits until the server has ended that connection, so the next run cannot slip in before.
+    ASSERT_EQ(Bruto(QStringLiteral("select pg_terminate_backend(%1, 10000)").arg(pid.AsInteger(0))), "t");
+
+    // The run that meets the dead link fails as any execution does; the next one, as the data
+    // access objects' retries make it, reconnects and prepares the statement again.
+    q.ParamByName("a").SetAsString("0002");
+    EXPECT_THROW(q.ExecSQL(), EDatabaseError);
+    q.ExecSQL();
+    EXPECT_EQ(Bruto("select string_agg(\"Codigo da Empresa\", ',' order by 1) from \"N_CADASTRO\".\"EMPRESAS\""), "0001,0002");
+}
+
 TEST_F(NoServidor, LinhaTravadaPorOutraConexaoFalhaComEsperaLimitada)
 {
     Exec("create table \":N_CADASTRO:EMPRESAS\" (\"Codigo da Empresa\" VARCHAR(4), \"Nome\" VARCHAR(20))");
