@@ -14,6 +14,7 @@
 #include "uSys.h"
 #include "uTelaMemoria.h"
 #include "uUIConsole.h"
+#include "uUnidadeTeste.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -50,6 +51,7 @@ protected:
         for (const char* p : {"VENDAS", "CADASTRO", "CTACOR", "CTAREC", "CTAPAG", "ESTOQUE", "ICMS_IPI", "CHEQREC",
                               "COMPRAS", "UTILITAR"})
             QDir().mkpath(Raiz + QStringLiteral("/Sistemas/") + QString::fromLatin1(p));
+        FUnidade = std::make_unique<TUnidadeTeste>(Raiz);
         FDM = std::make_unique<TDM_BDE>(QStringList{Raiz});
         ASSERT_FALSE(Sys_.Fechar);
         TSessao::Padrao().SetTempoEsperaMs(100);
@@ -63,6 +65,7 @@ protected:
     {
         FDM.reset();
         TSessao::Padrao().Close();
+        FUnidade.reset();
         TDateTime::RelogioDeTeste({});
         DefinirPausaPassoReducaoZ(-1);
         Log_ = nullptr;
@@ -126,6 +129,19 @@ protected:
     QStringList Bruto(const QString& sql) const
     {
         QStringList r;
+        if (FUnidade->Postgres()) {
+            try {
+                for (const QVariantList& valores : FUnidade->ConsultarNoServidor(sql, QStringLiteral("N_VENDAS"))) {
+                    QStringList linha;
+                    for (const QVariant& v : valores)
+                        linha << (v.isNull() ? QStringLiteral("<null>") : TUnidadeTeste::TextoComoSQLite(v));
+                    r << linha.join(u'|');
+                }
+            } catch (const Exception& e) {
+                ADD_FAILURE() << e.Message().toStdString();
+            }
+            return r;
+        }
         const QString arquivo = Raiz + QStringLiteral("/Sistemas/VENDAS/VENDAS.db");
         sqlite3* db = nullptr;
         if (sqlite3_open_v2(arquivo.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
@@ -155,6 +171,10 @@ protected:
     // A change made behind the engine's back, with its connection closed.
     void ExecutaBruto(const QString& sql) const
     {
+        if (FUnidade->Postgres()) {
+            EXPECT_NO_THROW(FUnidade->ExecutarNoServidor(sql, QStringLiteral("N_VENDAS")));
+            return;
+        }
         TSessao::Padrao().Close();
         const QString arquivo = Raiz + QStringLiteral("/Sistemas/VENDAS/VENDAS.db");
         sqlite3* db = nullptr;
@@ -166,9 +186,36 @@ protected:
         sqlite3_close(db);
     }
 
+    // Makes the database refuse inserts into `tabela` (when `condicao` holds) with `mensagem`,
+    // by a trigger of whichever backend the drive is on.
+    void Recusa(const char* tabela, const char* condicao, const char* mensagem) const
+    {
+        const QString t = QString::fromLatin1(tabela), c = QString::fromLatin1(condicao),
+                      m = QString::fromLatin1(mensagem);
+        if (FUnidade->Postgres())
+            ExecutaBruto(QStringLiteral("create function recusa() returns trigger language plpgsql as "
+                                        "$$ begin raise exception '%1'; end $$; "
+                                        "create trigger recusa before insert on \"%2\" for each row %3 "
+                                        "execute function recusa()")
+                             .arg(m, t, c.isEmpty() ? QString() : QStringLiteral("when (%1)").arg(c)));
+        else
+            ExecutaBruto(QStringLiteral("create trigger recusa before insert on \"%1\" %2 "
+                                        "begin select raise(abort, '%3'); end")
+                             .arg(t, c.isEmpty() ? QString() : QStringLiteral("when %1").arg(c), m));
+    }
+
+    void SemRecusa(const char* tabela) const
+    {
+        if (FUnidade->Postgres())
+            ExecutaBruto(QStringLiteral("drop trigger recusa on \"%1\"; drop function recusa()")
+                             .arg(QString::fromLatin1(tabela)));
+        else
+            ExecutaBruto(QStringLiteral("drop trigger recusa"));
+    }
+
     int Contagem(const char* tabela) const
     {
-        const QStringList r = Bruto(QStringLiteral("select count(*) from ") + QString::fromLatin1(tabela));
+        const QStringList r = Bruto(QStringLiteral("select count(*) from \"%1\"").arg(QString::fromLatin1(tabela)));
         return r.isEmpty() ? -1 : r.first().toInt();
     }
 
@@ -203,6 +250,7 @@ protected:
     QTemporaryDir FPasta;
     QString Raiz;
     QString Dir;
+    std::unique_ptr<TUnidadeTeste> FUnidade;
     std::unique_ptr<TDM_BDE> FDM;
     TTelaMemoria Tela;
     TLog Log;

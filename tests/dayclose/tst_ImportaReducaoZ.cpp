@@ -156,7 +156,7 @@ TEST_F(Importacao, RespostaConvertidaEArquivosApagados)
     EXPECT_EQ(Linhas().last(), QStringLiteral("Ok     : Redução Z Importada com sucesso"));
 
     EXPECT_EQ(Bruto(QStringLiteral("select \"Codigo da Empresa\", \"Numero do ECF\", \"Data\", \"Serie do Documento\" "
-                                   "from ECF_C order by \"Codigo da Empresa\", \"Numero do ECF\", \"Data\"")),
+                                   "from \"ECF_C\" order by \"Codigo da Empresa\", \"Numero do ECF\", \"Data\"")),
               (QStringList{"0001|1|2026-03-10|X103", "0001|1|2026-03-19|X103", "0001|2|2026-03-19|X101",
                            "0002|1|2026-03-19|X101"}));
     EXPECT_EQ(Contagem("ECF_T"), 1);
@@ -181,7 +181,7 @@ TEST_F(Importacao, InicioEscolhidoNoDialogo)
     EXPECT_EQ(Atencoes(), QStringList{QStringLiteral(
                               "Atenção: Aguardando resposta do INTEGRADOR tentativa 1/9 até 10 Segundos")});
     EXPECT_EQ(Ui.FMaximo, 100);
-    EXPECT_EQ(Bruto(QStringLiteral("select \"Data\" from ECF_C order by \"Data\"")),
+    EXPECT_EQ(Bruto(QStringLiteral("select \"Data\" from \"ECF_C\" order by \"Data\"")),
               (QStringList{"2026-03-17", "2026-03-19"}));
 }
 
@@ -246,7 +246,7 @@ TEST_F(Importacao, LogSemSucessoEmVermelhoEDadosConvertidos)
     const qsizetype erro = l.indexOf(QStringLiteral("Erro   : Verificar o arquivo LOG as ocorrências"));
     ASSERT_GE(erro, 0);
     EXPECT_LT(l.indexOf(QStringLiteral("STATUS;ERRO")), erro);
-    EXPECT_EQ(Bruto(QStringLiteral("select \"Serie do Documento\" from ECF_C")), QStringList{QStringLiteral("X106")});
+    EXPECT_EQ(Bruto(QStringLiteral("select \"Serie do Documento\" from \"ECF_C\"")), QStringList{QStringLiteral("X106")});
     EXPECT_EQ(Sys_.Numero_do_CRO, QStringLiteral("06"));
     EXPECT_TRUE(Retorno().isEmpty());
 }
@@ -261,6 +261,7 @@ struct TRespostaRuim
     bool bancoRecusa;
     const char* erro;
     QStringList arquivos;
+    friend void PrintTo(const TRespostaRuim& c, std::ostream* os) { *os << c.nome; }
 };
 
 class RespostaComProblema : public Importacao, public ::testing::WithParamInterface<TRespostaRuim>
@@ -271,8 +272,7 @@ TEST_P(RespostaComProblema, ErroNoLogNadaGravadoArquivosFicam)
 {
     const TRespostaRuim& c = GetParam();
     if (c.bancoRecusa)
-        ExecutaBruto(QStringLiteral("create trigger recusa before insert on ECF_C "
-                                    "begin select raise(abort, 'reducao recusada'); end"));
+        Recusa("ECF_C", "", "reducao recusada");
     RespondeNoPasso(5, {Reducao(1, Dia(19))}, {Aliquota(1, "T", "18.00", "10.00", "1.80", 1)},
                     {QStringLiteral("STATUS;OK")}, c.comDados,
                     c.linhaExtra ? QString::fromLatin1(c.linhaExtra) : QString());

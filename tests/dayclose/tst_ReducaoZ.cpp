@@ -40,7 +40,7 @@ protected:
         const QString c = QString::fromLatin1(coluna);
         return Bruto(QStringLiteral("select \"Codigo da Empresa\", \"Serie do Documento\", \"Data\", "
                                     "\"Indice Aliquota\", \"Aliquota de %1\", \"Base de Calculo %1\", "
-                                    "\"Valor do %1\" from %2 order by \"Data\", \"Aliquota de %1\"")
+                                    "\"Valor do %1\" from \"%2\" order by \"Data\", \"Aliquota de %1\"")
                          .arg(c, QString::fromLatin1(tabela)));
     }
 };
@@ -59,7 +59,7 @@ TEST_F(Conversao, ReducaoNovaPreencheCadaColunaDeVEN_ECF_C)
 {
     ASSERT_TRUE(Converte({Reducao(1, Dia(19), 1, 123)}, {}, Dia(1)));
 
-    const QStringList linhas = Bruto(QStringLiteral("select %1 from ECF_C").arg(QString::fromLatin1(ColunasC)));
+    const QStringList linhas = Bruto(QStringLiteral("select %1 from \"ECF_C\"").arg(QString::fromLatin1(ColunasC)));
     ASSERT_EQ(linhas.size(), 1);
     const QStringList v = linhas.first().split(u'|');
     const QStringList esperado{
@@ -83,7 +83,7 @@ TEST_F(Conversao, MesmaRespostaDuasVezesAtualizaAsMesmasLinhas)
     const std::vector<TReg_018> aliquotas{Aliquota(1, "T", "18.00", "100.00", "18.00", 1),
                                           Aliquota(1, "S", "5.00", "40.00", "2.00", 2)};
     ASSERT_TRUE(Converte({z}, aliquotas, Dia(1)));
-    ExecutaBruto(QStringLiteral("update ECF_C set \"Data Emissao\" = '2026-03-19'"));
+    ExecutaBruto(QStringLiteral("update \"ECF_C\" set \"Data Emissao\" = '2026-03-19'"));
 
     Relogio(QDateTime(QDate(2026, 3, 21), QTime(8, 15)));
     z.GT_Final = C("2500.00");
@@ -93,7 +93,7 @@ TEST_F(Conversao, MesmaRespostaDuasVezesAtualizaAsMesmasLinhas)
     EXPECT_EQ(Contagem("ECF_T"), 1);
     EXPECT_EQ(Contagem("ECF_S"), 1);
     EXPECT_EQ(Bruto(QStringLiteral("select \"Totalizador Final\", \"Data_Inclusao\", \"Hora_Inclusao\", "
-                                   "\"Data Emissao\" from ECF_C")),
+                                   "\"Data Emissao\" from \"ECF_C\"")),
               QStringList{QStringLiteral("2500.0|2026-03-21|08:15|2026-03-19")});
 }
 
@@ -103,7 +103,7 @@ TEST_F(Conversao, ReducoesAntesDaDataInicialFicamDeFora)
                          {Aliquota(1, "T", "18.00", "10.00", "1.80", 1), Aliquota(2, "T", "12.00", "20.00", "2.40", 2)},
                          Dia(4)));
 
-    EXPECT_EQ(Bruto(QStringLiteral("select \"Data\", \"Serie do Documento\" from ECF_C")),
+    EXPECT_EQ(Bruto(QStringLiteral("select \"Data\", \"Serie do Documento\" from \"ECF_C\"")),
               QStringList{QStringLiteral("2026-03-04|X105")});
     EXPECT_EQ(Aliquotas("ECF_T", "ICMS"), QStringList{QStringLiteral("0001|X105|2026-03-04|02|12.0|20.0|2.4")});
     EXPECT_EQ(Sys_.Numero_do_CRO, QStringLiteral("05"));
@@ -145,8 +145,7 @@ TEST_F(Conversao, RespostaSemReducaoNaoGravaNada)
 // answer stays, not even the first reduction that went through, and the counter is not moved.
 TEST_F(Conversao, FalhaNoMeioDesfazARespostaInteira)
 {
-    ExecutaBruto(QStringLiteral("create trigger recusa before insert on ECF_T when new.\"Aliquota de ICMS\" = 7 "
-                                "begin select raise(abort, 'aliquota recusada'); end"));
+    Recusa("ECF_T", "new.\"Aliquota de ICMS\" = 7", "aliquota recusada");
     Sys_.Numero_do_CRO = QStringLiteral("05");
 
     EXPECT_THROW(Converte({Reducao(1, Dia(18), 1, 8), Reducao(2, Dia(19), 1, 9)},
@@ -161,7 +160,7 @@ TEST_F(Conversao, FalhaNoMeioDesfazARespostaInteira)
     EXPECT_TRUE(Linhas().filter(QStringLiteral("aliquota recusada")).size() > 0);
 
     // The same answer goes through once the database accepts it again.
-    ExecutaBruto(QStringLiteral("drop trigger recusa"));
+    SemRecusa("ECF_T");
     EXPECT_TRUE(Converte({Reducao(1, Dia(18), 1, 8), Reducao(2, Dia(19), 1, 9)},
                          {Aliquota(1, "T", "18.00", "10.00", "1.80", 1), Aliquota(2, "T", "7.00", "10.00", "0.70", 2)},
                          Dia(1)));
