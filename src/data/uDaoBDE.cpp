@@ -5,6 +5,8 @@
 #include "uLog.h"
 #include "uUIPort.h"
 
+#include <QThread>
+
 #include <cstddef>
 
 namespace {
@@ -358,6 +360,7 @@ TDaoBDE::TPlano& TDaoBDE::PlanoObjeto(const TClasseModel& classe)
     }
     MontaLinhas(*plano);
     plano->Versao = FVersaoEstrutura;
+    plano->Geracao = ++FGeracaoPlanos;
     return *plano;
 }
 
@@ -386,7 +389,19 @@ TDaoBDE::TPlano& TDaoBDE::PlanoStaging()
     }
     MontaLinhas(plano);
     plano.Versao = versao;
+    plano.Geracao = ++FGeracaoPlanos;
     return plano;
+}
+
+void TDaoBDE::CarregaInsert(const TPlano& plano)
+{
+    if (FGeracaoCarregada == plano.Geracao && FVersaoCarregada == Query->SQL().Versao()) {
+        Query->Close();
+        return;
+    }
+    LinhasNaQuery(*Query, plano.LinhasInsert);
+    FGeracaoCarregada = plano.Geracao;
+    FVersaoCarregada = Query->SQL().Versao();
 }
 
 void TDaoBDE::ResolveParametros(TPlano& plano)
@@ -561,15 +576,19 @@ void TDaoBDE::SetParams(TQuery& query, const QStringList& Campos, const QVariant
 bool TDaoBDE::ExecutaQuery()
 {
     for (int n = 0; n < 5; ++n) {
+        if (n > 0)
+            QThread::msleep(150u << (n - 1));  // 150, 300, 600, 1200 ms
         QString mensagem;
         try {
             Query->ExecSQL();
+            FUltimoErro.clear();
             return true;
         } catch (const Exception& e) {
             mensagem = e.Message();
         } catch (const std::exception& e) {
             mensagem = QString::fromUtf8(e.what());
         }
+        FUltimoErro = mensagem;
         if (Log_)
             Log_->TextoErro(QStringLiteral("Executar comando: Tentativa ") + QString::number(n) + u' ' + mensagem);
     }
@@ -583,7 +602,7 @@ bool TDaoBDE::Inserir(const TClasseBase& Obj)
         for (int passo = 0; passo < 2; ++passo)  // the column lines, then the value lines
             for (const QString& p : plano.Faltantes)
                 LogaDiferenca(p);
-        LinhasNaQuery(*Query, plano.LinhasInsert);
+        CarregaInsert(plano);
         for (const QString& p : plano.Faltantes)
             LogaDiferenca(p);
         ResolveParametros(plano);
@@ -607,7 +626,7 @@ bool TDaoBDE::Inserir()
         for (int passo = 0; passo < 2; ++passo)
             for (const QString& p : plano.Faltantes)
                 LogaDiferenca(p);
-        LinhasNaQuery(*Query, plano.LinhasInsert);
+        CarregaInsert(plano);
         for (const QString& p : plano.Faltantes)
             LogaDiferenca(p);
         ResolveParametros(plano);
@@ -838,9 +857,23 @@ int TDaoBDE::NextNum(const QString& FieldName)
 void TDaoBDE::Add(const TClasseBase& Obj)
 {
     const TClasseModel& classe = Obj.Classe();
+    if (FClasseAdd != &classe || FVersaoAdd != cdsTabela->VersaoCampos()) {
+        FCamposAdd.clear();
+        for (const TPropriedade& p : classe.Propriedades()) {
+            const TCampoMem* campo = cdsTabela->FindField(p.Nome());
+            FCamposAdd.push_back(campo ? campo->Indice() : -1);
+        }
+        FClasseAdd = &classe;
+        FVersaoAdd = cdsTabela->VersaoCampos();
+    }
     cdsTabela->Append();
-    for (const TPropriedade& p : classe.Propriedades())
-        cdsTabela->FieldByName(p.Nome()).SetValor(p.Ler(Obj));
+    const std::vector<TPropriedade>& propriedades = classe.Propriedades();
+    for (size_t i = 0; i < propriedades.size(); ++i) {
+        const TPropriedade& p = propriedades[i];
+        TCampoMem& campo = FCamposAdd[i] < 0 ? cdsTabela->FieldByName(p.Nome())  // raises, naming it
+                                             : cdsTabela->Fields(FCamposAdd[i]);
+        campo.SetValor(p.Ler(Obj));
+    }
     cdsTabela->Post();
 }
 

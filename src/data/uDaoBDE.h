@@ -99,7 +99,12 @@ public:
     void BuscaValores(const QStringList& Campos, const QVariantList& Valores, QByteArray& Dados, bool Recriar);
     void GetMax(const QString& Campo, const QStringList& Campos, const QVariantList& Valores, QVariant& Resultado);
     int NextNum(const QString& FieldName);
+    // Five attempts with a short growing pause between them (about 2.3 s of pauses in all), so
+    // that a database another program holds locked for a moment does not fail the statement;
+    // every failed attempt is logged.
     bool ExecutaQuery();
+    // The message of the last failed attempt of ExecutaQuery; empty after a success.
+    const QString& UltimoErro() const { return FUltimoErro; }
 
     // Staging table.
     void Add(const TClasseBase& Obj);
@@ -160,7 +165,7 @@ private:
         QStringList Faltantes;  // property names without a column, in order
         QStringList LinhasInsert;
         QStringList LinhasSet;   // "update" head and the set lines, trailing separator fixed
-        QString TextoInsert;
+        quint64 Geracao = 0;  // a new number every time the plan is built
     };
 
     void AdicionaColuna(const QString& nome, TFieldType tipo, int tamanho);
@@ -175,6 +180,7 @@ private:
     void LigaCampo(TParam& param, const TValorPlano& v, const TCampoMem& campo);
     void LigaCondicao(TParam& param, const QVariant& valor);
     void NovoTexto(TQuery& query) const;
+    void CarregaInsert(const TPlano& plano);
     TQuery& QueryAuxiliar();
     QString Referencia() const;          // ":A:T" in double quotes
     QString Coluna(const QString& C) const;  // T."C"
@@ -185,11 +191,23 @@ private:
 
     std::vector<TColuna> FColunas;
     QHash<QString, int> FIndiceColunas;  // NomeModel -> first column of that identifier
+    QString FUltimoErro;
     int FVersaoEstrutura = 0;            // grows with every change of columns or staging fields
     QString FNomeTabela;
     QString FAlias;
     std::vector<std::unique_ptr<TPlano>> FPlanos;
     std::unique_ptr<TPlano> FPlanoStaging;
+    quint64 FGeracaoPlanos = 0;
+    // The insert text `Query` holds, as (plan generation, text version) when it was loaded: an
+    // insert that finds its own text still there skips writing it again, which is what lets the
+    // engine reuse the prepared statement without re-reading the text.
+    quint64 FGeracaoCarregada = 0;
+    quint64 FVersaoCarregada = 0;
+    // Add: staging field of each property of the class last added, for the staging shape it was
+    // worked out for.
+    const TClasseModel* FClasseAdd = nullptr;
+    int FVersaoAdd = -1;
+    std::vector<int> FCamposAdd;
     std::unique_ptr<TQuery> FQueryAuxiliar;
     QStringList FSqlAuxiliar;
 };

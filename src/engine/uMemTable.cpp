@@ -309,8 +309,10 @@ void TMemTable::CriaCampos(const std::vector<TDefCampoMem>& defs)
     FCampos.clear();
     FSlots = 0;
     ++FVersaoCampos;
+    FNomes.clear();
     for (const TDefCampoMem& def : defs) {
         const int slot = def.Lookup ? -1 : FSlots++;
+        FNomes.insert(def.Nome, int(FCampos.size()));
         FCampos.push_back(std::unique_ptr<TCampoMem>(new TCampoMem(this, def, int(FCampos.size()), slot)));
     }
 }
@@ -373,6 +375,7 @@ TCampoMem& TMemTable::AdicionaCampoLookup(const TDefCampoMem& def)
     TDefCampoMem d = def;
     d.Lookup = true;
     d.Tipo = TTipoCampoMem::Texto;
+    FNomes.insert(d.Nome, int(FCampos.size()));
     FCampos.push_back(std::unique_ptr<TCampoMem>(new TCampoMem(this, d, int(FCampos.size()), -1)));
     FDefs.push_back(d);
     ++FVersaoCampos;
@@ -394,6 +397,9 @@ const TCampoMem& TMemTable::Fields(int indice) const
 
 TCampoMem* TMemTable::FindField(const QString& nome) const
 {
+    const auto exato = FNomes.constFind(nome);
+    if (exato != FNomes.cend())
+        return FCampos[size_t(*exato)].get();
     for (const auto& campo : FCampos)
         if (campo->Nome().compare(nome, Qt::CaseInsensitive) == 0)
             return campo.get();

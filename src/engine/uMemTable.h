@@ -3,6 +3,7 @@
 #include "TDateTime.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -193,6 +194,7 @@ private:
 
     std::vector<TDefCampoMem> FDefs;
     std::vector<std::unique_ptr<TCampoMem>> FCampos;
+    QHash<QString, int> FNomes;  // exact spelling -> field; other spellings fall back to a walk
     int FSlots = 0;
     int FVersaoCampos = 0;
     std::vector<TRegistro> FRegistros;  // insertion order; deleted ones are compacted away
