@@ -34,7 +34,7 @@ const QList<TChavesTabela>& Chaves()
         {ttbCAD_USUARIOS, {"Chapa"}, {}},
         {ttbEST_ITENS, {"Codigo do Item"}, {{"Codigo de Barras"}}},
         {ttbEST_SDESTQ, {"Codigo da Empresa", "Codigo do Item", "Ano Referencia", "Mes Referencia"}, {}},
-        {ttbVEN_CONDPGTO, {"Condicao de Pagamento"}, {}},
+        {ttbVEN_CONDPGTO, {"Condicao de Pagamento"}, {{"Codigo_Avanco"}}},
         {ttbVEN_DESTIN, {"Codigo da Destinacao"}, {}},
         {ttbVEN_ECF_C, {}, {{"Codigo da Empresa", "Numero do ECF", "Data"}, {"Codigo da Empresa", "Data"}}},
         {ttbVEN_ECF_S, {}, {{"Codigo da Empresa", "Serie do Documento", "Data"}}},
