@@ -56,6 +56,8 @@ int TQuery::Executa(TResultado* resultado)
     TComandoSessao& e = Entrada();
     if (FSessao->Rastreando())
         FSessao->Rastreia(e, FDatabaseName, FParams);
+    if (FSessao->Observador())
+        FSessao->Observador()(*e.Traducao, FParams);
     IComando& comando = FSessao->Preparado(e);
     // Opening the session may have started a new generation; the entry in hand is still good
     // for this run, and the next call looks it up again.

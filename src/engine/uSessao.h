@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -88,6 +89,13 @@ public:
     quint64 Geracao() const { return FGeracao; }
     void Rastreia(const TComandoSessao& entrada, const QString& alias, const TParams& params) const;
 
+    // Sees every statement a query runs, translated, with the values bound to it, just before
+    // the backend runs it. The benchmark records the import's statements with it to replay them
+    // on the bare engine; nobody else needs it, and unset it costs one test per statement.
+    using TObservador = std::function<void(const TTraducao& traducao, const TParams& params)>;
+    void SetObservador(TObservador observador) { FObservador = std::move(observador); }
+    const TObservador& Observador() const { return FObservador; }
+
     // Creates the alias's folder and its empty database (the schema tool uses it).
     void CriarBanco(const QString& alias);
 
@@ -103,4 +111,5 @@ private:
     bool FRastreio = false;
     quint64 FGeracao = 1;
     QHash<QString, std::shared_ptr<TComandoSessao>> FCache;
+    TObservador FObservador;
 };

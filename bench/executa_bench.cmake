@@ -1,0 +1,23 @@
+# Runs tv-bench-import with its temporary folder under PASTA and checks that the folder is empty
+# afterwards. RECUSA=1: the arguments must be refused with the usage text.
+file(REMOVE_RECURSE "${PASTA}")
+file(MAKE_DIRECTORY "${PASTA}")
+separate_arguments(lista UNIX_COMMAND "${ARGS}")
+execute_process(COMMAND "${BENCH}" --pasta "${PASTA}" ${lista}
+  RESULT_VARIABLE rc OUTPUT_VARIABLE saida ERROR_VARIABLE erros)
+message("${saida}${erros}")
+file(GLOB restos "${PASTA}/*")
+if(restos)
+  message(FATAL_ERROR "left behind: ${restos}")
+endif()
+file(REMOVE_RECURSE "${PASTA}")
+if(RECUSA)
+  if(rc EQUAL 0)
+    message(FATAL_ERROR "accepted: ${ARGS}")
+  endif()
+  if(NOT erros MATCHES "Uso: tv-bench-import")
+    message(FATAL_ERROR "no usage text for: ${ARGS}")
+  endif()
+elseif(NOT rc EQUAL 0)
+  message(FATAL_ERROR "exit code ${rc}")
+endif()
