@@ -49,9 +49,9 @@ Opções de cupons (e de demo):
   --ecf NN              número do ECF (1 a 99; padrão 01)
   --coo N               número do primeiro cupom (padrão: o seguinte ao último gravado
                         neste DIR para este ECF, começando em 1)
-  --produtos C1,C2,...  códigos dos produtos vendidos (padrão 0001,0002,0003)
+  --produtos C1,C2,...  códigos dos produtos vendidos (padrão 000001,000002,000003)
   --barras B1,B2,...    códigos de barras dos produtos, na mesma ordem (padrão
-                        7891000100011,7891000100028,7891000100035 com os produtos padrão;
+                        7891234567895,7891234567901,7891234567918 com os produtos padrão;
                         com --produtos sem --barras o item informa o próprio código)
   --cnpj CNPJ           CNPJ da loja no cabeçalho (padrão 12345678000195)
   --cancelado           reenvia cancelados os cupons do último arquivo gravado para este ECF
@@ -106,8 +106,8 @@ struct TOpcoes
     QDate data;
     int ecf = 1;
     int coo = 0;
-    QStringList produtos{"0001", "0002", "0003"};
-    QStringList barras{"7891000100011", "7891000100028", "7891000100035"};
+    QStringList produtos{"000001", "000002", "000003"};  // the items of teskvado-cli erp demo
+    QStringList barras{"7891234567895", "7891234567901", "7891234567918"};
     QString cnpj = QStringLiteral("12345678000195");
     bool cancelado = false;
     QSet<QString> dadas;
