@@ -157,10 +157,13 @@ private:
     void Campos(int rc, std::vector<TDefCampo>& campos)
     {
         const int n = sqlite3_column_count(FStmt);
-        bool iguais = int(FDecl.size()) == n && !FInferidos;
-        for (int c = 0; iguais && c < n; ++c)
-            iguais = sqlite3_column_decltype(FStmt, c) == FDecl[size_t(c)];
+        // The declared types change only when SQLite prepares the statement again (a table
+        // altered under it); until then the fields worked out before still hold, and asking for
+        // every column's type on every run took a mutex per column of every look-up.
+        const int repreparos = sqlite3_stmt_status(FStmt, SQLITE_STMTSTATUS_REPREPARE, 0);
+        const bool iguais = int(FDecl.size()) == n && !FInferidos && repreparos == FRepreparos;
         if (!iguais) {
+            FRepreparos = repreparos;
             FDecl.assign(size_t(n), nullptr);
             FCampos.assign(size_t(n), {});
             FInferidos = false;
@@ -221,6 +224,7 @@ private:
     std::vector<TTipoDeclarado> FAlvos;    // per parameter: the column it goes to
     std::vector<TTipoDeclarado> FOrigens;  // per result column, for MAX/MIN
     std::vector<const char*> FDecl;
+    int FRepreparos = -1;
     std::vector<TDefCampo> FCampos;
     bool FInferidos = false;
 };
