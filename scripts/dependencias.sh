@@ -4,7 +4,7 @@ set -euo pipefail
 pacotes=(build-essential cmake ninja-build ccache pkg-config
          qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
          libgtest-dev libsqlite3-dev libpq-dev
-         xvfb xauth
+         xvfb xauth desktop-file-utils
          clang libclang-rt-14-dev)
 faltam=()
 for p in "${pacotes[@]}"; do
