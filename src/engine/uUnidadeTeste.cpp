@@ -112,3 +112,80 @@ void TUnidadeTeste::Preparar(TSessao& sessao)
     if (!AbrirBancoDaUnidade(sessao, FRaiz, false))
         throw EDatabaseError(QStringLiteral("O banco da unidade de teste %1 não abriu").arg(FRaiz));
 }
+
+namespace {
+
+QString ComCaminho(const QString& sql, const QString& esquema)
+{
+    if (esquema.isEmpty())
+        return sql;
+    return QStringLiteral("SET search_path TO \"%1\"; %2").arg(esquema, sql);
+}
+
+}  // namespace
+
+void TUnidadeTeste::ExecutarNoServidor(const QString& sql, const QString& esquema) const
+{
+    if (FBanco.isEmpty())
+        throw EDatabaseError(QStringLiteral("A unidade de teste %1 não está num servidor").arg(FRaiz));
+    PGconn* pg = Conecta(FConexao + QStringLiteral(" dbname=%1").arg(FBanco));
+    try {
+        Executa(pg, ComCaminho(sql, esquema));
+    } catch (...) {
+        PQfinish(pg);
+        throw;
+    }
+    PQfinish(pg);
+}
+
+QList<QVariantList> TUnidadeTeste::ConsultarNoServidor(const QString& sql, const QString& esquema) const
+{
+    if (FBanco.isEmpty())
+        throw EDatabaseError(QStringLiteral("A unidade de teste %1 não está num servidor").arg(FRaiz));
+    constexpr Oid OidBool = 16, OidInt8 = 20, OidInt2 = 21, OidInt4 = 23, OidFloat4 = 700, OidFloat8 = 701,
+                  OidNumeric = 1700;
+    PGconn* pg = Conecta(FConexao + QStringLiteral(" dbname=%1").arg(FBanco));
+    PGresult* r = PQexec(pg, ComCaminho(sql, esquema).toUtf8().constData());
+    if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+        const QString msg = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+        PQclear(r);
+        PQfinish(pg);
+        throw EDatabaseError(QStringLiteral("Servidor de teste: %1 (%2)").arg(msg, sql));
+    }
+    QList<QVariantList> linhas;
+    for (int l = 0; l < PQntuples(r); ++l) {
+        QVariantList linha;
+        for (int c = 0; c < PQnfields(r); ++c) {
+            if (PQgetisnull(r, l, c)) {
+                linha << QVariant();
+                continue;
+            }
+            const QByteArray v(PQgetvalue(r, l, c), PQgetlength(r, l, c));
+            switch (PQftype(r, c)) {
+            case OidBool: linha << QVariant(qint64(v == "t" ? 1 : 0)); break;
+            case OidInt2:
+            case OidInt4:
+            case OidInt8: linha << QVariant(v.toLongLong()); break;
+            case OidFloat4:
+            case OidFloat8:
+            case OidNumeric: linha << QVariant(v.toDouble()); break;
+            default: linha << QVariant(QString::fromUtf8(v));
+            }
+        }
+        linhas << linha;
+    }
+    PQclear(r);
+    PQfinish(pg);
+    return linhas;
+}
+
+QString TUnidadeTeste::TextoComoSQLite(const QVariant& valor)
+{
+    if (valor.typeId() != QMetaType::Double)
+        return valor.toString();
+    // "%!.15g": an integral REAL keeps a ".0".
+    QString r = QString::asprintf("%.15g", valor.toDouble());
+    if (!r.contains(u'.') && !r.contains(u'e') && !r.contains(u'n') && !r.contains(u'i'))
+        r += QStringLiteral(".0");
+    return r;
+}

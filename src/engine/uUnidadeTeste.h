@@ -2,7 +2,10 @@
 
 #include "uSessao.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 // The one place where tests choose their backend. A test builds its data drive in a folder of
 // its own and makes a TUnidadeTeste for it before it creates the schema:
@@ -35,6 +38,20 @@ public:
 
     // Installs the drive's backend on `sessao` (the aliases the test defined stay) and opens it.
     void Preparar(TSessao& sessao);
+
+    // Runs `sql` (one or more statements) on the drive's own database through a connection of
+    // its own, with `esquema` (an alias, "N_VENDAS") first on the search path when given: the way
+    // a test plants a trigger the engine must trip over. PostgreSQL drives only.
+    void ExecutarNoServidor(const QString& sql, const QString& esquema = {}) const;
+
+    // The rows of the last statement of `sql`, read past the engine the same way, each value as
+    // SQLite would hold it: null, qint64 (integers and booleans), double (floating and numeric
+    // types) or QString (the rest, in the server's text form: dates "YYYY-MM-DD").
+    QList<QVariantList> ConsultarNoServidor(const QString& sql, const QString& esquema = {}) const;
+
+    // A value as sqlite3_column_text gives it ("5.0" for a REAL 5), so a test that reads either
+    // backend past the engine compares the same texts.
+    static QString TextoComoSQLite(const QVariant& valor);
 
 private:
     QString FRaiz;

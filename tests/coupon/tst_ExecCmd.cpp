@@ -13,6 +13,7 @@
 #include "uRuxoLayout.h"
 #include "uSys.h"
 #include "uUIConsole.h"
+#include "uUnidadeTeste.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,7 +56,9 @@ protected:
         for (const char* p : {"VENDAS", "CADASTRO", "CTACOR", "CTAREC", "CTAPAG", "ESTOQUE", "ICMS_IPI", "CHEQREC",
                               "COMPRAS", "UTILITAR"})
             QDir().mkpath(raiz + QStringLiteral("/Sistemas/") + QString::fromLatin1(p));
-        FDM = std::make_unique<TDM_BDE>(QStringList{raiz});
+        FUnidade = std::make_unique<TUnidadeTeste>(raiz);
+        // The schema is made below: a fresh server database has none yet.
+        FDM = std::make_unique<TDM_BDE>(QStringList{raiz}, TSessao::Padrao(), false);
         ASSERT_FALSE(Sys_.Fechar);
         TSessao::Padrao().SetTempoEsperaMs(100);
         CriarDemoERP(TSessao::Padrao(), TDateTime::Now());
@@ -93,6 +96,7 @@ protected:
         Controladores.Libera();
         FDM.reset();
         TSessao::Padrao().Close();
+        FUnidade.reset();
         TDateTime::RelogioDeTeste({});
         Log_ = nullptr;
         DefinirUI(nullptr);
@@ -226,9 +230,13 @@ protected:
         return QDir(Dir + pasta).entryList(QDir::Files, QDir::Name);
     }
 
-    // A statement the engine will refuse, put straight into the database file.
+    // A statement the engine will refuse, put straight into the database file or onto the server.
     void Gatilho(const QString& banco, const QString& sql)
     {
+        if (FUnidade->Postgres()) {
+            FUnidade->ExecutarNoServidor(sql);
+            return;
+        }
         TSessao::Padrao().Close();
         const QString arquivo = FPasta.path() + QStringLiteral("/drive/Sistemas/%1/%1.db").arg(banco);
         sqlite3* db = nullptr;
@@ -257,6 +265,7 @@ protected:
 
 private:
     QTemporaryDir FPasta;
+    std::unique_ptr<TUnidadeTeste> FUnidade;
     std::unique_ptr<TDM_BDE> FDM;
 };
 
@@ -500,17 +509,27 @@ TEST_F(Importacao, FalhaDesfazOArquivoInteiro)
     {
         const char* nome;
         const char* banco;
-        const char* gatilho;
+        const char* gatilho;     // SQLite
+        const char* gatilhoPg;   // the same refusal on the server
+        const char* removePg;
     } casos[] = {
         {"instalment insert", "VENDAS",
-         "CREATE TRIGGER recusa BEFORE INSERT ON NOTAV BEGIN SELECT RAISE(ABORT, 'recusado'); END"},
+         "CREATE TRIGGER recusa BEFORE INSERT ON NOTAV BEGIN SELECT RAISE(ABORT, 'recusado'); END",
+         "CREATE FUNCTION recusa() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION 'recusado'; END $$; "
+         "CREATE TRIGGER recusa BEFORE INSERT ON \"N_VENDAS\".\"NOTAV\" FOR EACH ROW EXECUTE FUNCTION recusa()",
+         "DROP TRIGGER recusa ON \"N_VENDAS\".\"NOTAV\"; DROP FUNCTION recusa()"},
         {"stock of the second item", "ESTOQUE",
          "CREATE TRIGGER recusa BEFORE UPDATE ON SDESTQ WHEN NEW.\"Codigo do Item\" = '000002' "
-         "BEGIN SELECT RAISE(ABORT, 'recusado'); END"},
+         "BEGIN SELECT RAISE(ABORT, 'recusado'); END",
+         "CREATE FUNCTION recusa() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION 'recusado'; END $$; "
+         "CREATE TRIGGER recusa BEFORE UPDATE ON \"N_ESTOQUE\".\"SDESTQ\" FOR EACH ROW "
+         "WHEN (NEW.\"Codigo do Item\" = '000002') EXECUTE FUNCTION recusa()",
+         "DROP TRIGGER recusa ON \"N_ESTOQUE\".\"SDESTQ\"; DROP FUNCTION recusa()"},
     };
+    const bool pg = TUnidadeTeste::EmPostgres();
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nome);
-        Gatilho(QString::fromLatin1(c.banco), QString::fromLatin1(c.gatilho));
+        Gatilho(QString::fromLatin1(c.banco), QString::fromLatin1(pg ? c.gatilhoPg : c.gatilho));
         TArquivoCupons f;
         f << Cupom(101, "30") << Item(101, 1, "000001", "2", "10") << Item(101, 2, "000002", "1", "10")
           << Pagto(101, 1, "30");
@@ -528,7 +547,7 @@ TEST_F(Importacao, FalhaDesfazOArquivoInteiro)
         EXPECT_TRUE(Arquivos(QStringLiteral("ONLINE")).isEmpty());
         EXPECT_TRUE(LogTem(QStringLiteral("Erro   : Arquivo 00004001.S01 não importado, cupom 101: ")));
         EXPECT_EQ(Lista.RecordCount(), 0);
-        Gatilho(QString::fromLatin1(c.banco), QStringLiteral("DROP TRIGGER recusa"));
+        Gatilho(QString::fromLatin1(c.banco), pg ? QString::fromLatin1(c.removePg) : QStringLiteral("DROP TRIGGER recusa"));
     }
     // The second rejection of the same name did not overwrite the first.
     EXPECT_EQ(Arquivos(QStringLiteral("ONLINE/REJEITADOS")),

@@ -1,18 +1,24 @@
 #pragma once
 
 // A data drive in a temporary folder for the data access tests: the ERP tables the case needs,
-// created straight in SQLite from the model's column lists (so a case can leave a column out or
-// add one), the default session pointed at it, and a log and UI port that remember what they got.
+// created from the model's column lists (so a case can leave a column out or add one) straight in
+// SQLite, or through the engine on a test server, the default session pointed at it, and a log
+// and UI port that remember what they got.
 
 #include "UModel.h"
+#include "uErros.h"
 #include "uLog.h"
 #include "uSessao.h"
 #include "uTelaMemoria.h"
+#include "uQuery.h"
 #include "uUIConsole.h"
+#include "uUnidadeTeste.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QVariant>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -37,11 +43,18 @@ protected:
         }
         // A lock held elsewhere has to fail the five attempts quickly here.
         s.SetTempoEsperaMs(100);
+        FUnidade = std::make_unique<TUnidadeTeste>(FPasta.path());
+        if (FUnidade->Postgres()) {
+            FUnidade->Preparar(s);
+            for (const char* pasta : {"CADASTRO", "VENDAS", "ESTOQUE"})
+                s.CriarBanco(QStringLiteral("N_") + QString::fromLatin1(pasta));
+        }
     }
 
     void TearDown() override
     {
         TSessao::Padrao().Close();
+        FUnidade.reset();
         Log_ = nullptr;
         DefinirUI(nullptr);
     }
@@ -54,9 +67,17 @@ protected:
         return NomeAlias(DiretorioTabela(tabela)).mid(2);
     }
 
-    // Runs SQL on the table's database file with a connection of its own.
+    bool Postgres() const { return FUnidade->Postgres(); }
+    const TUnidadeTeste& Unidade() const { return *FUnidade; }
+
+    // Runs SQL on the table's database file (or its schema on the server) with a connection of
+    // its own.
     void Sql(const QString& banco, const QString& sql)
     {
+        if (Postgres()) {
+            ASSERT_NO_THROW(FUnidade->ExecutarNoServidor(sql, QStringLiteral("N_") + banco)) << sql.toStdString();
+            return;
+        }
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(Arquivo(banco).toUtf8().constData(), &db), SQLITE_OK);
         char* erro = nullptr;
@@ -70,6 +91,14 @@ protected:
     // The first row's first value as SQLite stores it: null, qint64, double or QString.
     QVariant Valor(const QString& banco, const QString& sql)
     {
+        if (Postgres()) {
+            try {
+                const QList<QVariantList> linhas = FUnidade->ConsultarNoServidor(sql, QStringLiteral("N_") + banco);
+                return linhas.isEmpty() ? QVariant(QStringLiteral("<sem linha>")) : linhas.first().first();
+            } catch (const Exception& e) {
+                return QStringLiteral("<erro> ") + e.Message();
+            }
+        }
         sqlite3* db = nullptr;
         sqlite3_open(Arquivo(banco).toUtf8().constData(), &db);
         sqlite3_stmt* st = nullptr;
@@ -113,6 +142,14 @@ protected:
         }
         for (const auto& [nome, tipo] : extras)
             colunas << u'"' + nome + QStringLiteral("\" ") + tipo;
+        if (Postgres()) {
+            // The server keeps the Paradox types only when the engine makes the table.
+            TQuery q(TSessao::Padrao());
+            q.SQL().SetText(QStringLiteral("CREATE TABLE \":N_%1:%2\" (%3)")
+                                .arg(Banco(tabela), NomeTabela(tabela), colunas.join(u',')));
+            ASSERT_NO_THROW(q.ExecSQL());
+            return;
+        }
         Sql(Banco(tabela), QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(NomeTabela(tabela), colunas.join(u',')));
     }
 
@@ -133,5 +170,6 @@ protected:
 
 private:
     QTemporaryDir FPasta;
+    std::unique_ptr<TUnidadeTeste> FUnidade;
     TLog FLog;
 };

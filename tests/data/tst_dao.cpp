@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QCoreApplication>
 
 namespace {
@@ -23,7 +24,7 @@ protected:
     void Empresas()
     {
         CriaTabela(ttbCAD_EMPRESAS);
-        Sql("CADASTRO", "INSERT INTO EMPRESAS (\"Codigo da Empresa\", \"Nome Fantasia Empresa\", \"CGC Empresa\") "
+        Sql("CADASTRO", "INSERT INTO \"EMPRESAS\" (\"Codigo da Empresa\", \"Nome Fantasia Empresa\", \"CGC Empresa\") "
                         "VALUES ('0001', 'ALFA', '111'), ('0002', 'BETA', '222')");
     }
 };
@@ -60,22 +61,22 @@ TEST_F(Dao, InsertOfAnObjectIsTheSixteenLineStatementAndUpperCasesOnlyAToZ)
         ":aObservacao) ",
     };
     EXPECT_EQ(c.daoCONTRDIA->Query->SQL().Strings(), esperado);
-    EXPECT_EQ(Valor("CADASTRO", "SELECT Nome FROM CONTRDIA").toString(), QString::fromUtf8("AçãO"));
-    EXPECT_EQ(Valor("CADASTRO", "SELECT Situacao_Controle_Dia FROM CONTRDIA").toString(), "L");
-    EXPECT_EQ(Valor("CADASTRO", "SELECT Data FROM CONTRDIA").toString(), "2024-05-06");
-    EXPECT_TRUE(Valor("CADASTRO", "SELECT Observacao FROM CONTRDIA").isNull());  // empty text
+    EXPECT_EQ(Valor("CADASTRO", "SELECT \"Nome\" FROM \"CONTRDIA\"").toString(), QString::fromUtf8("AçãO"));
+    EXPECT_EQ(Valor("CADASTRO", "SELECT \"Situacao_Controle_Dia\" FROM \"CONTRDIA\"").toString(), "L");
+    EXPECT_EQ(Valor("CADASTRO", "SELECT \"Data\" FROM \"CONTRDIA\"").toString(), "2024-05-06");
+    EXPECT_TRUE(Valor("CADASTRO", "SELECT \"Observacao\" FROM \"CONTRDIA\"").isNull());  // empty text
     EXPECT_TRUE(LinhasLog().isEmpty());
 
     // Same statement again: the object is reusable and the second row lands too.
     o.Numero_Controle_Dia = "000008";
     ASSERT_TRUE(c.daoCONTRDIA->Inserir(o));
-    EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM CONTRDIA").toLongLong(), 2);
+    EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM \"CONTRDIA\"").toLongLong(), 2);
 }
 
 TEST_F(Dao, UpdateSetsEveryMappedColumnAndEndsTheLastWithTwoBlanks)
 {
     CriaTabela(ttbCAD_CONTRDIA);
-    Sql("CADASTRO", "INSERT INTO CONTRDIA (Numero_Controle_Dia, Chapa, Nome, Observacao) "
+    Sql("CADASTRO", "INSERT INTO \"CONTRDIA\" (\"Numero_Controle_Dia\", \"Chapa\", \"Nome\", \"Observacao\") "
                     "VALUES ('000001', '0001', 'A', 'x'), ('000002', '0002', 'B', 'y')");
     TCAD_CONTRDIAController c;
     TCAD_CONTRDIA o;
@@ -96,10 +97,10 @@ TEST_F(Dao, UpdateSetsEveryMappedColumnAndEndsTheLastWithTwoBlanks)
         R"((CONTRDIA."Chapa" =:pChapa))",
     };
     EXPECT_EQ(c.daoCONTRDIA->Query->SQL().Strings(), esperado);
-    EXPECT_EQ(Valor("CADASTRO", "SELECT Nome FROM CONTRDIA WHERE Chapa='0002'").toString(), "NOVO");
-    EXPECT_EQ(Valor("CADASTRO", "SELECT Numero_Controle_Dia FROM CONTRDIA WHERE Chapa='0002'").toString(), "000009");
-    EXPECT_TRUE(Valor("CADASTRO", "SELECT Observacao FROM CONTRDIA WHERE Chapa='0002'").isNull());
-    EXPECT_EQ(Valor("CADASTRO", "SELECT Nome FROM CONTRDIA WHERE Chapa='0001'").toString(), "A");
+    EXPECT_EQ(Valor("CADASTRO", "SELECT \"Nome\" FROM \"CONTRDIA\" WHERE \"Chapa\"='0002'").toString(), "NOVO");
+    EXPECT_EQ(Valor("CADASTRO", "SELECT \"Numero_Controle_Dia\" FROM \"CONTRDIA\" WHERE \"Chapa\"='0002'").toString(), "000009");
+    EXPECT_TRUE(Valor("CADASTRO", "SELECT \"Observacao\" FROM \"CONTRDIA\" WHERE \"Chapa\"='0002'").isNull());
+    EXPECT_EQ(Valor("CADASTRO", "SELECT \"Nome\" FROM \"CONTRDIA\" WHERE \"Chapa\"='0001'").toString(), "A");
 }
 
 TEST_F(Dao, SelectWritesOneConditionLinePerNameAndReadsTheFirstRow)
@@ -146,10 +147,10 @@ TEST_F(Dao, DeleteWithAndWithoutConditions)
     EXPECT_EQ(c.daoEMPRESAS->Query->SQL().Strings(),
               (QStringList{R"(delete from ":N_CADASTRO:EMPRESAS" )", "where ",
                            R"((EMPRESAS."Codigo da Empresa" =:pCodigo_da_Empresa))"}));
-    EXPECT_EQ(Valor("CADASTRO", "SELECT \"Codigo da Empresa\" FROM EMPRESAS").toString(), "0002");
+    EXPECT_EQ(Valor("CADASTRO", "SELECT \"Codigo da Empresa\" FROM \"EMPRESAS\"").toString(), "0002");
     ASSERT_TRUE(c.daoEMPRESAS->Excluir({}, {}));
     EXPECT_EQ(c.daoEMPRESAS->Query->SQL().Strings(), QStringList{R"(delete from ":N_CADASTRO:EMPRESAS" )"});
-    EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM EMPRESAS").toLongLong(), 0);
+    EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM \"EMPRESAS\"").toLongLong(), 0);
 }
 
 TEST_F(Dao, ConditionsShortOfValuesRunOnceFailingAndDeleteNothing)
@@ -158,9 +159,9 @@ TEST_F(Dao, ConditionsShortOfValuesRunOnceFailingAndDeleteNothing)
     TCAD_EMPRESASController c;
     // The same statement ran before with both values: the missing one must not be the old one.
     ASSERT_TRUE(c.daoEMPRESAS->Excluir({"Codigo da Empresa", "CGC Empresa"}, {Texto("0001"), Texto("111")}));
-    Sql("CADASTRO", "INSERT INTO EMPRESAS (\"Codigo da Empresa\", \"CGC Empresa\") VALUES ('0001', '111')");
+    Sql("CADASTRO", "INSERT INTO \"EMPRESAS\" (\"Codigo da Empresa\", \"CGC Empresa\") VALUES ('0001', '111')");
     EXPECT_THROW(c.daoEMPRESAS->Excluir({"Codigo da Empresa", "CGC Empresa"}, {Texto("0001")}), EListError);
-    EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM EMPRESAS").toLongLong(), 2);
+    EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM \"EMPRESAS\"").toLongLong(), 2);
     const QStringList log = LinhasLog();
     ASSERT_EQ(log.size(), 5);
     EXPECT_TRUE(log[4].startsWith("Erro   : Executar comando: Tentativa 4 ")) << log[4].toStdString();
@@ -176,7 +177,7 @@ TEST_F(Dao, GetMaxNextNumAndGeraId)
               QStringList{R"(SELECT MAX(CONTRDIA."Numero_Controle_Dia") FROM ":N_CADASTRO:CONTRDIA")"});
     EXPECT_EQ(dao.GeraId(), "000001");
 
-    Sql("CADASTRO", "INSERT INTO CONTRDIA (Numero_Controle_Dia, Chapa) "
+    Sql("CADASTRO", "INSERT INTO \"CONTRDIA\" (\"Numero_Controle_Dia\", \"Chapa\") "
                     "VALUES ('000041', '0001'), ('000123', '0002'), ('000040', '0001')");
     dao.BuscaValor({"Chapa"}, {Texto("0002")});
     const QStringList antes = dao.Query->SQL().Strings();
@@ -195,7 +196,7 @@ TEST_F(Dao, GetMaxNextNumAndGeraId)
     EXPECT_EQ(dao.Query->SQL().Strings(), antes);  // neither touches the object's own query
 
     QString numero;
-    Sql("CADASTRO", "DELETE FROM CONTRDIA WHERE Numero_Controle_Dia='000123'");
+    Sql("CADASTRO", "DELETE FROM \"CONTRDIA\" WHERE \"Numero_Controle_Dia\"='000123'");
     dao.GeraId(numero);
     EXPECT_EQ(numero, "000042");
 }
@@ -203,7 +204,7 @@ TEST_F(Dao, GetMaxNextNumAndGeraId)
 TEST_F(Dao, GetMaxAndNextNumReraiseWithTheirOwnText)
 {
     CriaTabela(ttbCAD_CONTRDIA);
-    Sql("CADASTRO", "INSERT INTO CONTRDIA (Numero_Controle_Dia, Chapa) VALUES ('ABC', '0001')");
+    Sql("CADASTRO", "INSERT INTO \"CONTRDIA\" (\"Numero_Controle_Dia\", \"Chapa\") VALUES ('ABC', '0001')");
     TCAD_CONTRDIAController c;
     QVariant maior;
     try {
@@ -253,16 +254,16 @@ TEST_F(Dao, ObjectBindingNullRules)
         QVariant esperado;  // null QVariant: stored as null
     };
     const std::vector<Caso> casos = {
-        {"VENDAS", "SELECT \"Peso Bruto\" FROM NOTAC", 0.0},
-        {"VENDAS", "SELECT \"Valor Nota Fiscal\" FROM NOTAC", QVariant()},
-        {"VENDAS", "SELECT \"Valor Mercadoria\" FROM NOTAC", 12.5},
-        {"VENDAS", "SELECT \"Numero de Parcelas\" FROM NOTAC", QVariant()},
-        {"VENDAS", "SELECT \"Numero de Volumes\" FROM NOTAC", qint64(3)},
-        {"VENDAS", "SELECT \"Data de Emissao\" FROM NOTAC", Texto("2024-01-31")},
-        {"VENDAS", "SELECT \"Data de Saida\" FROM NOTAC", QVariant()},
-        {"VENDAS", "SELECT \"Serie do Documento\" FROM NOTAC", QVariant()},
-        {"VENDAS", "SELECT Quantidade FROM NOTAI", QVariant()},
-        {"VENDAS", "SELECT \"Item do Documento\" FROM NOTAI", qint64(1)},
+        {"VENDAS", "SELECT \"Peso Bruto\" FROM \"NOTAC\"", 0.0},
+        {"VENDAS", "SELECT \"Valor Nota Fiscal\" FROM \"NOTAC\"", QVariant()},
+        {"VENDAS", "SELECT \"Valor Mercadoria\" FROM \"NOTAC\"", 12.5},
+        {"VENDAS", "SELECT \"Numero de Parcelas\" FROM \"NOTAC\"", QVariant()},
+        {"VENDAS", "SELECT \"Numero de Volumes\" FROM \"NOTAC\"", qint64(3)},
+        {"VENDAS", "SELECT \"Data de Emissao\" FROM \"NOTAC\"", Texto("2024-01-31")},
+        {"VENDAS", "SELECT \"Data de Saida\" FROM \"NOTAC\"", QVariant()},
+        {"VENDAS", "SELECT \"Serie do Documento\" FROM \"NOTAC\"", QVariant()},
+        {"VENDAS", "SELECT \"Quantidade\" FROM \"NOTAI\"", QVariant()},
+        {"VENDAS", "SELECT \"Item do Documento\" FROM \"NOTAI\"", qint64(1)},
     };
     for (const Caso& caso : casos) {
         SCOPED_TRACE(caso.sql);
@@ -293,10 +294,14 @@ TEST_F(Dao, StagingRecordsInsertInOrderWithTheirOwnNullRules)
     for (dao.cdsTabela->First(); !dao.cdsTabela->Eof(); dao.cdsTabela->Next())
         ASSERT_TRUE(dao.Inserir());
     EXPECT_EQ(dao.cdsTabela->RecordCount(), 2);  // inserting does not empty the staging table
-    EXPECT_EQ(Valor("VENDAS", "SELECT group_concat(\"Numero do Documento\") FROM NOTAC").toString(), "000001,000002");
-    EXPECT_TRUE(Valor("VENDAS", "SELECT \"Peso Bruto\" FROM NOTAC WHERE rowid=1").isNull());
-    EXPECT_EQ(Valor("VENDAS", "SELECT \"Peso Bruto\" FROM NOTAC WHERE rowid=2"), QVariant(0.0));
-    EXPECT_TRUE(Valor("VENDAS", "SELECT \"Valor Nota Fiscal\" FROM NOTAC WHERE rowid=2").isNull());
+    // In the order of insertion: SQLite's rowid, the server's physical order of a table never updated.
+    EXPECT_EQ(Valor("VENDAS", Postgres() ? "SELECT string_agg(\"Numero do Documento\", ',' ORDER BY ctid) FROM \"NOTAC\""
+                                         : "SELECT group_concat(\"Numero do Documento\") FROM \"NOTAC\"")
+                  .toString(),
+              "000001,000002");
+    EXPECT_TRUE(Valor("VENDAS", "SELECT \"Peso Bruto\" FROM \"NOTAC\" WHERE \"Numero do Documento\"='000001'").isNull());
+    EXPECT_EQ(Valor("VENDAS", "SELECT \"Peso Bruto\" FROM \"NOTAC\" WHERE \"Numero do Documento\"='000002'"), QVariant(0.0));
+    EXPECT_TRUE(Valor("VENDAS", "SELECT \"Valor Nota Fiscal\" FROM \"NOTAC\" WHERE \"Numero do Documento\"='000002'").isNull());
     EXPECT_EQ(dao.Query->SQL().Strings().first(), R"(insert into ":N_VENDAS:NOTAC" ()");
     EXPECT_TRUE(LinhasLog().isEmpty());
 }
@@ -326,14 +331,14 @@ TEST_F(Dao, ConditionValueTypesWithoutABindingShowTheirMessageAndFail)
         SCOPED_TRACE(caso.mensagem);
         // The statement ran just before with a good value: a refused one must not reuse it.
         ASSERT_TRUE(c.daoEMPRESAS->Excluir({"Codigo da Empresa"}, {Texto("0002")}));
-        Sql("CADASTRO", "INSERT INTO EMPRESAS (\"Codigo da Empresa\") VALUES ('0002')");
+        Sql("CADASTRO", "INSERT INTO \"EMPRESAS\" (\"Codigo da Empresa\") VALUES ('0002')");
         Ui.Mensagens.clear();
         const int antes = int(LinhasLog().size());
         EXPECT_FALSE(c.daoEMPRESAS->Excluir({"Codigo da Empresa"}, {caso.valor}));
         EXPECT_EQ(Ui.Mensagens, QStringList{QStringLiteral("Mensagem: ") + caso.mensagem});
         EXPECT_EQ(LinhasLog().size(), antes + 5);
     }
-    EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM EMPRESAS").toLongLong(), 2);
+    EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM \"EMPRESAS\"").toLongLong(), 2);
 
     // A look-up fails at opening instead.
     Ui.Mensagens.clear();
@@ -348,7 +353,7 @@ TEST_F(Dao, ConditionValueTypesWithoutABindingShowTheirMessageAndFail)
     EXPECT_TRUE(c.daoEMPRESAS->Excluir({"Codigo da Empresa"}, {QVariant::fromValue(Currency(7))}));
     EXPECT_TRUE(c.daoEMPRESAS->Excluir({"Codigo da Empresa"}, {QVariant::fromValue(TDateTime::Encode(2024, 1, 2))}));
     EXPECT_TRUE(Ui.Mensagens.isEmpty()) << Ui.Mensagens.join('\n').toStdString();
-    EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM EMPRESAS").toLongLong(), 2);
+    EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM \"EMPRESAS\"").toLongLong(), 2);
 }
 
 TEST_F(Dao, ExecutionAgainstATableLockedByAnotherProgramIsTriedFiveTimes)
@@ -358,9 +363,19 @@ TEST_F(Dao, ExecutionAgainstATableLockedByAnotherProgramIsTriedFiveTimes)
     QString pasta = qEnvironmentVariable("TV_BIN_DIR");
     if (pasta.isEmpty())
         pasta = QCoreApplication::applicationDirPath();
-    const QString trava = pasta + "/tv_trava_sqlite";
+    QString trava = pasta + "/tv_trava_sqlite";
     QProcess outro;
-    outro.start(trava, {Arquivo("CADASTRO")});
+    if (Postgres()) {
+        // The same from another client of the server: a transaction that holds the table.
+        trava = QStandardPaths::findExecutable("psql");
+        ASSERT_FALSE(trava.isEmpty()) << "psql";
+        outro.start(trava, {"-X", "-q", "-v", "ON_ERROR_STOP=1",
+                            qEnvironmentVariable("TESKVADO_TESTE_PG") + " dbname=" + Unidade().Banco()});
+        ASSERT_TRUE(outro.waitForStarted()) << trava.toStdString();
+        outro.write("BEGIN;\nLOCK TABLE \"N_CADASTRO\".\"CONTRDIA\";\n\\echo travado\n");
+    } else {
+        outro.start(trava, {Arquivo("CADASTRO")});
+    }
     ASSERT_TRUE(outro.waitForStarted()) << trava.toStdString();
     ASSERT_TRUE(outro.waitForReadyRead(5000));
     ASSERT_EQ(outro.readAll().trimmed(), "travado");
@@ -416,7 +431,7 @@ TEST_F(Dao, ReadingManyRowsAppendsUnlessRecreated)
 TEST_F(Dao, RecreatingTheStructureLeavesOutLookupColumns)
 {
     CriaTabela(ttbCAD_EMPRESAS, {}, {{"Codigo_Lookup", "VARCHAR(10)"}, {"Ativa", "BOOLEAN"}});
-    Sql("CADASTRO", "INSERT INTO EMPRESAS (\"Codigo da Empresa\", Codigo_Lookup) VALUES ('0001', 'X')");
+    Sql("CADASTRO", "INSERT INTO \"EMPRESAS\" (\"Codigo da Empresa\", \"Codigo_Lookup\") VALUES ('0001', 'X')");
     TCAD_EMPRESASController c;
     auto& dao = *c.daoEMPRESAS;
     const int colunas = TCAD_EMPRESAS::Descritor().QtdPropriedades();
@@ -439,7 +454,7 @@ TEST_F(Dao, RecreatingTheStructureLeavesOutLookupColumns)
 TEST_F(Dao, ADroppedColumnIsReportedInRedAndLeftOut)
 {
     CriaTabela(ttbCAD_CONTRDIA, {"Observacao"});
-    Sql("CADASTRO", "INSERT INTO CONTRDIA (Numero_Controle_Dia, Chapa) VALUES ('000001', '0001')");
+    Sql("CADASTRO", "INSERT INTO \"CONTRDIA\" (\"Numero_Controle_Dia\", \"Chapa\") VALUES ('000001', '0001')");
     TCAD_CONTRDIAController c;
     TCAD_CONTRDIA o;
     o.Numero_Controle_Dia = "000002";
@@ -478,7 +493,7 @@ TEST_F(Dao, AddOfAPropertyWithoutAStagingFieldNamesIt)
 
 TEST_F(Dao, LookupOnATableWithoutModelClassIsClassNotFound)
 {
-    Sql("VENDAS", "CREATE TABLE GR_0012 (Codigo VARCHAR(4))");
+    Sql("VENDAS", "CREATE TABLE \"GR_0012\" (\"Codigo\" VARCHAR(4))");
     TDaoBDE dao(tdVENDAS, ttbVEN_GR_0012);
     EXPECT_EQ(dao.LtEstruturaTabela(), QStringList{"Codigo=S(4)"});
     EXPECT_THROW(dao.BuscaValor({}, {}), EClassNotFound);

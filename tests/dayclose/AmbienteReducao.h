@@ -52,7 +52,8 @@ protected:
                               "COMPRAS", "UTILITAR"})
             QDir().mkpath(Raiz + QStringLiteral("/Sistemas/") + QString::fromLatin1(p));
         FUnidade = std::make_unique<TUnidadeTeste>(Raiz);
-        FDM = std::make_unique<TDM_BDE>(QStringList{Raiz});
+        // The schema is made below: a fresh server database has none yet.
+        FDM = std::make_unique<TDM_BDE>(QStringList{Raiz}, TSessao::Padrao(), false);
         ASSERT_FALSE(Sys_.Fechar);
         TSessao::Padrao().SetTempoEsperaMs(100);
         CriarEsquemaERP(TSessao::Padrao());
