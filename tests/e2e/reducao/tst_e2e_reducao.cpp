@@ -3,6 +3,7 @@
 // rows written and RETORNO left empty.
 
 #include "uCp1252.h"
+#include "uUnidadeTeste.h"
 
 #include <QDate>
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -52,6 +55,7 @@ protected:
         ASSERT_TRUE(FPasta.isValid());
         Raiz = FPasta.path() + QStringLiteral("/drive");
         QDir().mkpath(Raiz);
+        FUnidade = std::make_unique<TUnidadeTeste>(Raiz);
         const TSaida demo = Executa("teskvado-cli", {"--dados", Raiz, "erp", "demo"});
         ASSERT_EQ(demo.status, 0) << demo.erros.toStdString();
         Dir = FPasta.path() + QStringLiteral("/ruxo/");
@@ -80,6 +84,19 @@ protected:
     QStringList Bruto(const QString& sql) const
     {
         QStringList r;
+        if (FUnidade->Postgres()) {
+            try {
+                for (const QVariantList& valores : FUnidade->ConsultarNoServidor(sql, QStringLiteral("N_VENDAS"))) {
+                    QStringList linha;
+                    for (const QVariant& v : valores)
+                        linha << (v.isNull() ? QStringLiteral("<null>") : TUnidadeTeste::TextoComoSQLite(v));
+                    r << linha.join(u'|');
+                }
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << e.what();
+            }
+            return r;
+        }
         const QString arquivo = Raiz + QStringLiteral("/Sistemas/VENDAS/VENDAS.db");
         sqlite3* db = nullptr;
         if (sqlite3_open_v2(arquivo.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
@@ -109,6 +126,7 @@ protected:
     QStringList Retorno() const { return QDir(Dir + QStringLiteral("RETORNO")).entryList(QDir::Files, QDir::Name); }
 
     QTemporaryDir FPasta;
+    std::unique_ptr<TUnidadeTeste> FUnidade;
     QString Raiz;
     QString Dir;
     QString Ini;
@@ -131,11 +149,11 @@ TEST_F(Reducao, InicioCalculadoUmaTentativaEDiaDeHojeAtualizado)
     EXPECT_TRUE(r.saida.contains(QStringLiteral("Ok     : Redução Z Importada com sucesso")));
 
     // The demo's row of today is updated in place, with the counter Ruxo reported.
-    EXPECT_EQ(Bruto(QStringLiteral("select \"Data\", \"Serie do Documento\", \"Reinicio Operacao\" from ECF_C "
+    EXPECT_EQ(Bruto(QStringLiteral("select \"Data\", \"Serie do Documento\", \"Reinicio Operacao\" from \"ECF_C\" "
                                    "where \"Codigo da Empresa\" = '0001' and \"Numero do ECF\" = 1")),
               QStringList{hoje.toString(Qt::ISODate) + QStringLiteral("|X107|7")});
-    const QStringList taxas = Bruto(QStringLiteral("select count(*) from ECF_T where \"Serie do Documento\" = 'X107'")) +
-                              Bruto(QStringLiteral("select count(*) from ECF_S where \"Serie do Documento\" = 'X107'"));
+    const QStringList taxas = Bruto(QStringLiteral("select count(*) from \"ECF_T\" where \"Serie do Documento\" = 'X107'")) +
+                              Bruto(QStringLiteral("select count(*) from \"ECF_S\" where \"Serie do Documento\" = 'X107'"));
     ASSERT_EQ(taxas.size(), 2);
     EXPECT_GT(taxas[0].toInt() + taxas[1].toInt(), 0);
     EXPECT_TRUE(Retorno().isEmpty()) << Retorno().join(u' ').toStdString();
@@ -150,7 +168,7 @@ TEST_F(Reducao, InicioDaLinhaDeComandoPedeDesdeEsseDia)
     ASSERT_FALSE(Pedido.isEmpty());
     EXPECT_EQ(Pedido.first().mid(20, 14), inicio.toString(u"ddMMyyyy") + QStringLiteral("000000"));
     // One reduction a day from the chosen start to today.
-    EXPECT_EQ(Bruto(QStringLiteral("select count(*) from ECF_C where \"Numero do ECF\" = 1 and \"Data\" >= '%1'")
+    EXPECT_EQ(Bruto(QStringLiteral("select count(*) from \"ECF_C\" where \"Numero do ECF\" = 1 and \"Data\" >= '%1'")
                         .arg(inicio.toString(Qt::ISODate))),
               QStringList{QStringLiteral("4")});
     EXPECT_TRUE(Retorno().isEmpty());
