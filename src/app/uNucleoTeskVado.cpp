@@ -423,8 +423,16 @@ void TNucleoTeskVado::MonitorarPasta(const QString& Diretorio, const QString& Ma
         return;
     }
 
-    const QStringList arquivos =
+    // An import a crash interrupted is finished or undone before the folder is looked at.
+    if (!FRecuperados.contains(dir)) {
+        TExecCmd::Recuperar(dir);
+        FRecuperados.insert(dir);
+    }
+    QStringList arquivos =
         QDir(pasta).entryList({Mascara}, QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+    if (arquivos.isEmpty())
+        return;
+    arquivos = FVigia.Prontos(pasta, arquivos);
     if (arquivos.isEmpty())
         return;
     // Only the first file is looked up: a file the import left behind blocks the tick, as it

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "uVigiaArquivos.h"
 #include "uVisaoTeskVado.h"
+
+#include <QSet>
 
 #include <QString>
 #include <QStringList>
@@ -109,4 +112,8 @@ private:
     bool FAtivando = false;
     // Creation stopped before the lists were read: close must not overwrite their keys with blanks.
     bool FListasCarregadas = false;
+    // Files Ruxo is still writing wait for the next tick.
+    TVigiaArquivos FVigia;
+    // Monitored directories whose interrupted imports were already finished or undone.
+    QSet<QString> FRecuperados;
 };

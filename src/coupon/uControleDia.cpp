@@ -3,8 +3,11 @@
 #include "uController.h"
 
 #include "uErros.h"
+#include "uSessao.h"
 
-QString TBaseControllerDe<ttbCAD_CONTRDIA>::NumeroControleDia(const QString& Chapa)
+namespace {
+
+QString NumeroSemTransacao(const QString& Chapa)
 {
     auto controle = std::make_unique<TCAD_CONTRDIAController>();
     // One instant for the look-up and the new record, so that a call across midnight cannot look
@@ -27,6 +30,43 @@ QString TBaseControllerDe<ttbCAD_CONTRDIA>::NumeroControleDia(const QString& Cha
                       u' ' + agora.ToTime().toString(QStringLiteral("hh:mm:ss")) + QStringLiteral("  ;");
     // A number handed out without its record would be handed out again to the next caller.
     if (!controle->daoCONTRDIA->Inserir(*dia))
-        throw EDatabaseError(QStringLiteral("Controle do dia do usuário %1 não gravado").arg(Chapa));
+        throw EDatabaseError(QStringLiteral("Controle do dia do usuário %1 não gravado").arg(Chapa) +
+                             (controle->daoCONTRDIA->UltimoErro().isEmpty()
+                                  ? QString()
+                                  : QStringLiteral(": ") + controle->daoCONTRDIA->UltimoErro()));
     return dia->Numero_Controle_Dia;
 }
+
+}  // namespace
+
+QString TBaseControllerDe<ttbCAD_CONTRDIA>::NumeroControleDia(const QString& Chapa)
+{
+    // The look-up, the numbering and the insert in one transaction: the write lock taken at its
+    // start keeps a second workstation from handing out the same number meanwhile, and the key on
+    // the number refuses it should one still try. A caller already inside a transaction has it.
+    TSessao& sessao = TSessao::Padrao();
+    const bool propria = !sessao.InTransaction();
+    if (propria) {
+        for (int n = 0;; ++n) {
+            TDaoBDE::EsperaTentativa(n);
+            try {
+                sessao.StartTransaction();
+                break;
+            } catch (const Exception&) {
+                if (n == 4)
+                    throw;
+            }
+        }
+    }
+    try {
+        const QString numero = NumeroSemTransacao(Chapa);
+        if (propria)
+            sessao.Commit();
+        return numero;
+    } catch (...) {
+        if (propria && sessao.InTransaction())
+            sessao.Rollback();
+        throw;
+    }
+}
+

@@ -20,8 +20,6 @@ const QStringList& CamposDocumento()
     return campos;
 }
 
-quint64 ChaveCupom(int ecf, int cupom) { return (quint64(quint32(ecf)) << 32) | quint32(cupom); }
-
 // A controller slot that is empty, or whose DAO is gone, gets a new controller; otherwise its
 // buffered rows are dropped so that nothing of an earlier run is inserted with this one.
 template <class TController>
@@ -139,15 +137,19 @@ void TExecCmd::ConverteCupom(const TReg_011& cupom)
     if (!cab.Codigo_da_Empresa.isEmpty()) {
         // A coupon seen before: only its cancellation is news; its items and payments stay.
         if (cupom.Cancelado == u"C" && cab.Situacao != u"C") {
+            // Its sale took the stock out once; the cancellation gives it back once.
+            FMovemEstoque.insert(ChaveCupom(cupom.Numero_do_ECF, cupom.Numero_do_Cupom));
             cab.Situacao = QStringLiteral("C");
             if (!dao.Atualizar(cab, CamposDocumento(),
                                {cab.Codigo_da_Empresa, cab.Numero_do_Documento, cab.Serie_do_Documento}))
                 throw EDatabaseError(QStringLiteral("Cancelamento do documento %1 série %2 não gravado")
-                                         .arg(cab.Numero_do_Documento, cab.Serie_do_Documento));
+                                         .arg(cab.Numero_do_Documento, cab.Serie_do_Documento) +
+                                     CausaDao(dao));
         }
         return;
     }
 
+    FMovemEstoque.insert(ChaveCupom(cupom.Numero_do_ECF, cupom.Numero_do_Cupom));
     PreencheCabecalho(cupom, doc);
     Cliente(cupom, doc);
     Representante(cupom, doc);
@@ -281,7 +283,8 @@ void TExecCmd::GravaBuffers()
             FCupomAtual = numero.AsString().toInt();
             if (!dao->Inserir())
                 throw EDatabaseError(QStringLiteral("%1 do documento %2 não gravado")
-                                         .arg(NomeCompletoTabela(dao->Tabela()), numero.AsString()));
+                                         .arg(NomeCompletoTabela(dao->Tabela()), numero.AsString()) +
+                                     CausaDao(*dao));
         }
     }
 }

@@ -5,6 +5,7 @@
 
 #include "UModel.h"
 #include "uCupomCalculo.h"
+#include "uDaoBDE.h"
 #include "uLog.h"
 
 #include <QString>
@@ -30,6 +31,16 @@ struct TDocumentoCupom
 };
 
 namespace CupomTexto {
+
+// The database's own words after a failed write, so that the caller can tell a lock from a
+// refusal.
+inline QString CausaDao(const TDaoBDE& dao)
+{
+    return dao.UltimoErro().isEmpty() ? QString() : QStringLiteral(": ") + dao.UltimoErro();
+}
+
+// A coupon is known by its printer and its number.
+inline quint64 ChaveCupom(int ecf, int cupom) { return (quint64(quint32(ecf)) << 32) | quint32(cupom); }
 
 inline QString SemBrancosFinais(const QString& s)
 {

@@ -3,6 +3,7 @@
 #include "uBibliot.h"
 #include "uCp1252.h"
 #include "uCupomDocumento.h"
+#include "uDiarioImportacao.h"
 #include "uErros.h"
 #include "uMemTable.h"
 #include "uSessao.h"
@@ -28,6 +29,25 @@ void Apaga(const QString& caminho)
 {
     if (QFileInfo::exists(caminho) && !QFile::remove(caminho))
         throw EInOutError(QStringLiteral("Erro ao apagar: ") + QDir::toNativeSeparators(caminho));
+}
+
+// The write lock of the import is taken at the start of its transaction: the same five attempts
+// with growing pauses as every statement of the data access objects, so that another workstation's
+// import or a program holding the database a moment does not fail the file.
+void IniciaTransacao(TSessao& sessao)
+{
+    for (int n = 0;; ++n) {
+        TDaoBDE::EsperaTentativa(n);
+        try {
+            sessao.StartTransaction();
+            return;
+        } catch (const Exception& e) {
+            if (n == 4 || !TExecCmd::ErroDeTrava(e.Message()))
+                throw;
+            if (Log_)
+                Log_->TextoErro(QStringLiteral("Executar comando: Tentativa ") + QString::number(n) + u' ' + e.Message());
+        }
+    }
 }
 
 }  // namespace
@@ -95,17 +115,47 @@ void TExecCmd::Execute()
         FControladoresUso = FControladoresProprios.get();
     }
     FIndice.clear();
+    FMovemEstoque.clear();
     FDiaLiberado = -1;
     FCupomAtual = 0;
     FApagar = false;
+    FReservado.clear();
+    FHash.clear();
 
     TSessao& sessao = TSessao::Padrao();
     try {
+        try {
+            DiarioImportacao::Garantir(sessao);
+            FReservado = DiarioImportacao::Reserva(PastaOnline(), FNome_Arquivo);
+        } catch (const std::exception& e) {
+            // Nothing moved: the file stays in ONLINE/ and the next tick tries again.
+            Erro(QStringLiteral("Arquivo ") + FNome_Arquivo + QStringLiteral(" não importado: ") + Mensagem(e));
+            DiarioImportacao::Libera(PastaOnline());
+            FRuxo.reset();
+            FControladoresProprios.reset();
+            FControladoresUso = nullptr;
+            return;
+        }
+        if (FReservado.isEmpty()) {
+            Simples(QStringLiteral("Arquivo ") + FNome_Arquivo + QStringLiteral(" já importado por outra estação"));
+            DiarioImportacao::Libera(PastaOnline());
+            FRuxo.reset();
+            FControladoresProprios.reset();
+            FControladoresUso = nullptr;
+            return;
+        }
         GuardaCancelados();
+        DiarioImportacao::GuardaCopiaCancelados(FReservado, FCanceladosExistia, FCancelados);
         QString causa;
         bool lido = false;
+        bool trava = false;
         try {
-            FRuxo->Retorno()->Ler(CaminhoArquivo());
+            QFile bruto(FReservado);
+            if (!bruto.open(QIODevice::ReadOnly))
+                throw EInOutError(QStringLiteral("Não foi possível ler ") + QDir::toNativeSeparators(FReservado));
+            FHash = DiarioImportacao::Hash(bruto.readAll());
+            bruto.close();
+            FRuxo->Retorno()->Ler(FReservado);
             lido = true;
         } catch (const std::exception& e) {
             causa = Mensagem(e);
@@ -120,7 +170,7 @@ void TExecCmd::Execute()
         if (lido && retorno.Reg_013.Count() > 0) {
             bool emTransacao = false;
             try {
-                sessao.StartTransaction();
+                IniciaTransacao(sessao);
                 emTransacao = true;
                 if (!ConverterCupons()) {
                     causa = QStringLiteral("Cupons referente a este dia não serão importados!");
@@ -132,6 +182,7 @@ void TExecCmd::Execute()
                     cab.Horario = agora;
                     cab.Especifico_para_o_PAF = 0;
                     AtualizaEstoque();
+                    DiarioImportacao::Registra(FNome_Arquivo, FHash);
                 }
                 if (causa.isNull())
                     sessao.Commit();
@@ -141,6 +192,7 @@ void TExecCmd::Execute()
                 FApagar = causa.isNull();
             } catch (const std::exception& e) {
                 causa = Mensagem(e);
+                trava = ErroDeTrava(causa);
                 if (emTransacao) {
                     try {
                         sessao.Rollback();
@@ -154,15 +206,26 @@ void TExecCmd::Execute()
                 throw;
             }
             // Only what the ERP now holds goes to Ruxo: the shipment is written after the commit.
+            // The import is in the ERP by now, so a shipment that cannot be written loses no
+            // coupon: the error is told and the file goes as imported.
             if (causa.isNull()) {
                 TRemessa& remessa = *FRuxo->Remessa();
                 remessa.Reg_099.Registros = remessa.Reg_035.Count();
-                if (remessa.Reg_099.Registros > 0)
-                    remessa.Gerar(rm035);
+                try {
+                    if (remessa.Reg_099.Registros > 0)
+                        remessa.Gerar(rm035);
+                } catch (const std::exception& e) {
+                    Erro(QStringLiteral("Arquivo ") + FNome_Arquivo +
+                         QStringLiteral(" importado, mas a remessa de estoque não foi gravada: ") + Mensagem(e));
+                }
             }
         }
-        if (!causa.isNull())
-            Rejeita(causa);
+        if (!causa.isNull()) {
+            if (trava)
+                Devolve(causa);
+            else
+                Rejeita(causa);
+        }
     } catch (...) {
         Limpeza();
         throw;
@@ -186,6 +249,9 @@ void TExecCmd::AtualizaEstoque()
         const bool cancelado = item.Cancelado == u"C";
         if (cancelado && !primeiroCancelado)
             continue;
+        // A coupon re-sent by Ruxo finds its document already written and its stock already moved.
+        if (!FMovemEstoque.contains(ChaveCupom(item.Numero_do_ECF, item.Numero_do_Cupom)))
+            continue;
         FCupomAtual = item.Numero_do_Cupom;
         const QVariantList valores{FCodigo_da_Empresa, item.Codigo_Produto.trimmed(), ano, mes};
         std::unique_ptr<TEST_SDESTQ> saldo = dao.Busca(campos, valores);
@@ -193,7 +259,8 @@ void TExecCmd::AtualizaEstoque()
             continue;
         saldo->Saldo_Atual = cancelado ? saldo->Saldo_Atual + item.Quantidade : saldo->Saldo_Atual - item.Quantidade;
         if (!dao.Atualizar(*saldo, campos, valores))
-            throw EDatabaseError(QStringLiteral("Saldo de estoque do item %1 não atualizado").arg(item.Codigo_Produto.trimmed()));
+            throw EDatabaseError(QStringLiteral("Saldo de estoque do item %1 não atualizado").arg(item.Codigo_Produto.trimmed()) +
+                                 CausaDao(dao));
         TReg_035& linha = remessa.Reg_035.Add();
         linha.Codigo_do_produto = item.Codigo_Produto;
         linha.Quantidade_em_estoque = saldo->Saldo_Atual;
@@ -209,17 +276,37 @@ void TExecCmd::Limpeza()
     FControladoresProprios.reset();
     FControladoresUso = nullptr;
 
-    const QString arquivo = CaminhoArquivo();
+    // Whatever failed on the way, a claimed file that was not imported goes back where the next
+    // cycle looks for it; should even that fail, the next start-up's recovery gives it back.
+    if (!FApagar && !FReservado.isEmpty() && !QFileInfo::exists(CaminhoArquivo()) &&
+        QFile::rename(FReservado, CaminhoArquivo())) {
+        try {
+            DiarioImportacao::ApagaCopiaCancelados(FReservado);
+        } catch (const std::exception&) {
+        }
+        FReservado.clear();
+    }
+
+    // The claimed file goes last: while it is there, a restart after a crash here finds it and
+    // finishes the rest.
+    const QString arquivo = FReservado.isEmpty() ? CaminhoArquivo() : FReservado;
     if (FApagar) {
         for (int tentativa = 0; tentativa < 6 && QFileInfo::exists(arquivo); ++tentativa) {
-            Apaga(arquivo);
             Apaga(PastaOnline() + NomeCompanheiro(FNome_Arquivo, u'A'));
             Apaga(PastaOnline() + NomeCompanheiro(FNome_Arquivo, u'L'));
+            if (!FReservado.isEmpty())
+                DiarioImportacao::ApagaCopiaCancelados(FReservado);
+            Apaga(arquivo);
             // A file another program still holds open may linger a moment after its deletion.
             if (QFileInfo::exists(arquivo))
                 QThread::msleep(300);
         }
     }
+
+    // A file still claimed (its deletion failed) keeps the lock, so no recovery takes it while
+    // this process lives.
+    if (!QFileInfo::exists(arquivo) || arquivo == CaminhoArquivo())
+        DiarioImportacao::Libera(PastaOnline());
 
     if (FCDS && FCDS->Locate(QStringLiteral("NOME"), FNome_Arquivo)) {
         if (QFileInfo::exists(arquivo)) {
@@ -282,9 +369,34 @@ void TExecCmd::Rejeita(const QString& causa)
         sufixo = u'.' + QString::number(n);
     }
     for (const QString& nome : nomes) {
-        const QString origem = PastaOnline() + nome;
+        const QString origem = nome == FNome_Arquivo && !FReservado.isEmpty() ? FReservado : PastaOnline() + nome;
         if (QFileInfo::exists(origem) && !QFile::rename(origem, destino + nome + sufixo))
             throw EInOutError(QStringLiteral("Erro ao mover para REJEITADOS: ") + QDir::toNativeSeparators(origem));
     }
+    if (!FReservado.isEmpty())
+        DiarioImportacao::ApagaCopiaCancelados(FReservado);
+    FReservado.clear();
     Atencao(QStringLiteral("Arquivo movido para ") + QDir::toNativeSeparators(destino + FNome_Arquivo + sufixo));
 }
+
+void TExecCmd::Devolve(const QString& causa)
+{
+    Erro(QStringLiteral("Arquivo ") + FNome_Arquivo + QStringLiteral(" não importado: ") + causa);
+    RestauraCancelados();
+    const QString destino = CaminhoArquivo();
+    if (!QFile::rename(FReservado, destino))
+        throw EInOutError(QStringLiteral("Não foi possível devolver ") + QDir::toNativeSeparators(FReservado) +
+                          QStringLiteral(" para ") + QDir::toNativeSeparators(destino));
+    DiarioImportacao::ApagaCopiaCancelados(FReservado);
+    FReservado.clear();
+    // The list must not keep the name, or the cycle would take the file for one left behind
+    // and never look at it again.
+    if (FCDS && FCDS->Locate(QStringLiteral("NOME"), FNome_Arquivo))
+        FCDS->Delete();
+    Atencao(QStringLiteral("Banco de dados ocupado: o arquivo ") + FNome_Arquivo +
+            QStringLiteral(" fica para o próximo ciclo"));
+}
+
+int TExecCmd::Recuperar(const QString& Diretorio) { return DiarioImportacao::Recuperar(Diretorio); }
+
+bool TExecCmd::ErroDeTrava(const QString& mensagem) { return TDaoBDE::ErroDeTrava(mensagem); }

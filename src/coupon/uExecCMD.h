@@ -4,6 +4,7 @@
 #include "uRuxo.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -18,11 +19,15 @@ struct TDocumentoCupom;
 // its own thread; nothing here starts a thread.
 //
 // A file is imported whole or not at all: its documents, items, instalments, cancellations and
-// stock updates run in one transaction of the session. A file that could not be imported (its day
-// has no day-closing yet, a line that cannot be read, a statement that failed) is rolled back and
+// stock updates run in one transaction of the session, together with the file's journal entry
+// (uDiarioImportacao.h tells how a claim, the journal and the start-up recovery make the import
+// exactly-once across crashes and workstations). A file that could not be imported (its day has
+// no day-closing yet, a line that cannot be read, a statement that failed) is rolled back and
 // moved with its companions to ONLINE/REJEITADOS, with an error line naming the file, the coupon
-// and the cause; Execute then returns normally, so the cycle goes on with its next file. Only a
-// failure to clean up (a file that cannot be deleted or moved) leaves Execute as an exception.
+// and the cause; a file that failed only because another program held the database locked goes
+// back to ONLINE/ for the next cycle instead. Execute then returns normally, so the cycle goes on
+// with its next file. Only a failure to clean up (a file that cannot be deleted or moved) leaves
+// Execute as an exception.
 class TExecCmd
 {
 public:
@@ -61,6 +66,12 @@ public:
     static QString NomeCompanheiro(const QString& NomeArquivo, QChar Letra);
     // Where a file that was not imported goes, under the monitored directory.
     static QString PastaRejeitados(const QString& Diretorio);
+    // Finishes or undoes the imports that a process which is gone left claimed under the
+    // monitored directory (ending with a separator); returns how many files it handled. The cycle
+    // runs it before its first look at ONLINE/.
+    static int Recuperar(const QString& Diretorio);
+    // Whether an error message is that of a database another program holds locked.
+    static bool ErroDeTrava(const QString& mensagem);
 
 private:
     struct TIndiceCupom
@@ -94,6 +105,7 @@ private:
     void AtualizaEstoque();
     void Limpeza();
     void Rejeita(const QString& causa);
+    void Devolve(const QString& causa);
     void GuardaCancelados();
     void RestauraCancelados();
 
@@ -123,4 +135,10 @@ private:
     // Set once the file is imported (or had nothing to import); until then the clean-up keeps it,
     // so that no failure, wherever it happens, loses a file whose coupons are not in the ERP.
     bool FApagar = false;
+    // Where the claim moved the file; empty until then.
+    QString FReservado;
+    QByteArray FHash;
+    // Coupons whose items move stock in this run: those whose document this run writes, and
+    // those whose existing live document this run cancels. A coupon seen before moves nothing.
+    QSet<quint64> FMovemEstoque;
 };

@@ -573,11 +573,28 @@ void TDaoBDE::SetParams(TQuery& query, const QStringList& Campos, const QVariant
 
 // --- Statements ----------------------------------------------------------------------------
 
+void TDaoBDE::EsperaTentativa(int n)
+{
+    if (n > 0)
+        QThread::msleep(150u << (qMin(n, 4) - 1));  // 150, 300, 600, 1200 ms
+}
+
+bool TDaoBDE::ErroDeTrava(const QString& mensagem)
+{
+    // SQLite's texts for a busy database or table, and the server's for a lock it gave up on.
+    static const char* const textos[] = {"database is locked", "database table is locked", "database schema is locked",
+                                         "could not obtain lock", "lock timeout", "deadlock detected"};
+    for (const char* t : textos)
+        if (mensagem.contains(QLatin1StringView(t), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 bool TDaoBDE::ExecutaQuery()
 {
     for (int n = 0; n < 5; ++n) {
-        if (n > 0)
-            QThread::msleep(150u << (n - 1));  // 150, 300, 600, 1200 ms
+        if (n > 0 && ErroDeTrava(FUltimoErro))
+            EsperaTentativa(n);
         QString mensagem;
         try {
             Query->ExecSQL();

@@ -99,10 +99,17 @@ public:
     void BuscaValores(const QStringList& Campos, const QVariantList& Valores, QByteArray& Dados, bool Recriar);
     void GetMax(const QString& Campo, const QStringList& Campos, const QVariantList& Valores, QVariant& Resultado);
     int NextNum(const QString& FieldName);
-    // Five attempts with a short growing pause between them (about 2.3 s of pauses in all), so
-    // that a database another program holds locked for a moment does not fail the statement;
-    // every failed attempt is logged.
+    // Five attempts, every failed one logged. A statement that fails for any other reason fails
+    // the same way every time, so those attempts follow at once; after a failure because another
+    // program holds the database locked, the next attempt waits a growing pause (EsperaTentativa)
+    // on top of the session's bounded lock time, so that a lock held a few seconds by another
+    // workstation does not fail the statement.
     bool ExecutaQuery();
+    // Whether an error message is that of a database another program holds locked.
+    static bool ErroDeTrava(const QString& mensagem);
+    // A growing pause before attempt n (1 to 4; 150, 300, 600, 1200 ms), for callers that retry
+    // something the engine does not wait for by itself, such as taking a transaction's lock.
+    static void EsperaTentativa(int n);
     // The message of the last failed attempt of ExecutaQuery; empty after a success.
     const QString& UltimoErro() const { return FUltimoErro; }
 

@@ -336,7 +336,10 @@ public:
         Exige();
         // ATTACH is refused inside a transaction, so every folder that has its file joins now.
         AnexaExistentes();
-        Executa("BEGIN");
+        // Every transaction of ours writes. Taking the write lock at the start makes two
+        // workstations wait for each other there, under the lock wait, instead of both reading
+        // and then finding at their first write that one of them must give up.
+        Executa("BEGIN IMMEDIATE");
     }
     void Confirmar() override { Exige(); Executa("COMMIT"); }
     void Desfazer() override { Exige(); Executa("ROLLBACK"); }

@@ -151,6 +151,24 @@ QStringList DDLTabela(TTabelas tabela)
     return r;
 }
 
+QStringList DDLDiarioImportacao()
+{
+    return {QStringLiteral("CREATE TABLE IF NOT EXISTS \":N_VENDAS:TESK_IMPORTADOS\" (\n"
+                           "\"Nome do Arquivo\" VARCHAR(255),\n"
+                           "\"Hash do Conteudo\" VARCHAR(64),\n"
+                           "\"Estacao\" VARCHAR(255),\n"
+                           "\"Data da Importacao\" TIMESTAMP)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS \"N_VENDAS\".\"IX_TESK_IMPORTADOS_1\" ON \"TESK_IMPORTADOS\" "
+                           "(\"Nome do Arquivo\", \"Hash do Conteudo\")")};
+}
+
+void GarantirDiarioImportacao(TSessao& sessao)
+{
+    sessao.CriarBanco(NomeAlias(tdVENDAS));
+    for (const QString& ddl : DDLDiarioImportacao())
+        Executa(sessao, ddl);
+}
+
 void CriarEsquemaERP(TSessao& sessao)
 {
     RegistrarClasses();
@@ -160,6 +178,7 @@ void CriarEsquemaERP(TSessao& sessao)
     for (TTabelas t : tabelas)
         for (const QString& ddl : DDLTabela(t))
             Executa(sessao, ddl);
+    GarantirDiarioImportacao(sessao);
 }
 
 namespace {

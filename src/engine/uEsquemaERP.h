@@ -18,7 +18,14 @@ QList<TTabelas> TabelasDoEsquema();
 // Both are "IF NOT EXISTS": running them again leaves the table and its rows as they are.
 QStringList DDLTabela(TTabelas tabela);
 
-// Creates the folders, the databases and every table of the schema on the session's aliases.
+// The integrator's own journal of imported coupon files (name and content hash), written in the
+// transaction of each import so that a restart knows which claimed files were committed.
+QStringList DDLDiarioImportacao();
+// Creates the journal table when the drive does not have it yet.
+void GarantirDiarioImportacao(TSessao& sessao);
+
+// Creates the folders, the databases and every table of the schema on the session's aliases,
+// the import journal included.
 void CriarEsquemaERP(TSessao& sessao);
 
 // A small coherent company for the demo and the end-to-end tests: company 0001 with its coupon

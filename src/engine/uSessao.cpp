@@ -3,12 +3,39 @@
 #include "uErros.h"
 
 #include <cstdio>
+#include <cstdlib>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
 
 namespace {
 
 // Beyond this many distinct texts the cache starts over: the data access objects write a small,
 // fixed set of texts, so only a caller that builds values into its text gets here.
 constexpr int MaxComandos = 2000;
+
+// The crash tests' seam: with TESKVADO_MATAR_APOS=N the process dies at its N-th database step
+// (a statement about to run, a commit about to be made, a commit just made) as abruptly as a
+// power cut, so that the tests can stop an import anywhere and check what the restart makes of
+// it. Without the variable this costs one comparison per statement.
+void PontoDeFalha()
+{
+    static const qint64 limite = [] {
+        bool ok = false;
+        const qint64 n = qEnvironmentVariable("TESKVADO_MATAR_APOS").toLongLong(&ok);
+        return ok && n > 0 ? n : qint64(0);
+    }();
+    if (limite == 0)
+        return;
+    static qint64 passos = 0;
+    if (++passos < limite)
+        return;
+#ifdef Q_OS_UNIX
+    std::raise(SIGKILL);
+#endif
+    std::_Exit(137);
+}
 
 }  // namespace
 
@@ -132,7 +159,9 @@ void TSessao::Commit()
 {
     if (!FBackend->EmTransacao())
         throw EDatabaseError(QStringLiteral("Não há transação em andamento"));
+    PontoDeFalha();
     FBackend->Confirmar();
+    PontoDeFalha();
 }
 
 void TSessao::Rollback()
@@ -175,6 +204,7 @@ std::shared_ptr<TComandoSessao> TSessao::Comando(const QString& texto, const QSt
 
 IComando& TSessao::Preparado(TComandoSessao& entrada)
 {
+    PontoDeFalha();
     Open();
     if (!entrada.Comando)
         entrada.Comando = FBackend->Preparar(entrada.Traducao);

@@ -459,22 +459,37 @@ TEST_F(Importacao, ClienteDigitadoEItemForaDoCatalogo)
     EXPECT_TRUE(LogTem(QStringLiteral("Erro   : LanÇamento inválido!")));
 }
 
-// A live coupon sent again writes no document rows; its items still move the stock and are
-// reported to Ruxo.
+// A live coupon sent again, alone or beside a new one, writes no rows and moves no stock: its
+// sale already took the stock out. Only the new coupon's item moves and is reported.
 TEST_F(Importacao, CupomReenviado)
 {
     TArquivoCupons f;
     f << Cupom(101, "20") << Item(101, 1, "000001", "2", "10") << Pagto(101, 1, "20");
     Deposita(QStringLiteral("00004001.S01"), f.Linhas);
     Importa(QStringLiteral("00004001.S01"));
+    ASSERT_EQ(Saldo("000001"), Currency(98));
+
     Deposita(QStringLiteral("00004002.S01"), f.Linhas);
     Importa(QStringLiteral("00004002.S01"));
+    EXPECT_EQ(Saldo("000001"), Currency(98));
+    EXPECT_EQ(Arquivos(QStringLiteral("REMESSA")).size(), 1);
 
-    EXPECT_EQ(Conta("NOTAC"), 1);
-    EXPECT_EQ(Conta("NOTAI"), 1);
-    EXPECT_EQ(Conta("NOTAV"), 1);
-    EXPECT_EQ(Saldo("000001"), Currency(96));
-    EXPECT_EQ(Arquivos(QStringLiteral("REMESSA")).size(), 2);
+    TArquivoCupons misto = f;
+    misto << Cupom(102, "10") << Item(102, 1, "000002", "1", "10") << Pagto(102, 1, "10");
+    Deposita(QStringLiteral("00004003.S01"), misto.Linhas);
+    Importa(QStringLiteral("00004003.S01"));
+
+    EXPECT_EQ(Conta("NOTAC"), 2);
+    EXPECT_EQ(Conta("NOTAI"), 2);
+    EXPECT_EQ(Conta("NOTAV"), 2);
+    EXPECT_EQ(Saldo("000001"), Currency(98));
+    EXPECT_EQ(Saldo("000002"), Currency(49));
+    ASSERT_EQ(Arquivos(QStringLiteral("REMESSA")).size(), 2);
+    QFile rm(Dir + QStringLiteral("REMESSA/RM000002.R"));
+    ASSERT_TRUE(rm.open(QIODevice::ReadOnly));
+    const QByteArray conteudo = rm.readAll();
+    EXPECT_TRUE(conteudo.contains("035000002 "));
+    EXPECT_FALSE(conteudo.contains("035000001 "));
     EXPECT_TRUE(Arquivos(QStringLiteral("ONLINE")).isEmpty());
 }
 
@@ -498,6 +513,11 @@ TEST_F(Importacao, CancelamentoDepoisDoCupom)
     EXPECT_EQ(Documento("000101")->Situacao, QStringLiteral("C"));
     EXPECT_EQ(LinhaItem("000101", 1)->Situacao_Item, QString());
     EXPECT_EQ(Conta("NOTAI"), 1);
+    EXPECT_EQ(Saldo("000001"), Currency(100));
+
+    // The cancellation sent again finds the document cancelled already: the stock came back once.
+    Deposita(QStringLiteral("00004003.S01"), cancelado.Linhas);
+    Importa(QStringLiteral("00004003.S01"));
     EXPECT_EQ(Saldo("000001"), Currency(100));
 }
 
