@@ -166,6 +166,8 @@ bool TNucleoTeskVado::FormCreate()
 {
     FLog = std::make_unique<TLog>();
     FLog->RichEdit(FVisao.TelaLog());
+    // Months of history of a program that lives in the tray go to the daily files, not memory.
+    FLog->SetPastaArquivo(TLog::PastaArquivoPadrao());
     Log_ = FLog.get();
     FEstado = {};
     FEstado.Titulo = TituloParado;

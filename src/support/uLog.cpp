@@ -6,6 +6,8 @@
 #include "uUIPort.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 TLog* Log_ = nullptr;
 
@@ -44,7 +46,62 @@ void TLog::LinhaSimples(const QString& linha)
             FTela->Insere(linha, FTela->CorPadrao());
         FTela->LinhaConcluida();
     }
+    Guarda(linha);
+}
+
+void TLog::Guarda(const QString& linha)
+{
     FLtLog << linha;
+    if (FLtLog.size() > MaximoLinhasMemoria)
+        FLtLog.remove(0, FLtLog.size() - MaximoLinhasMemoria);
+    if (FPastaArquivo.isEmpty())
+        return;
+    // The name is looked at for every line, so a program running past midnight starts the next
+    // day's file; a folder that went away (a drive unplugged) is made again on the next line.
+    const QString nome = ArquivoDoDia(TDateTime::Now());
+    if (!FArquivo || FNomeArquivo != nome || !QFileInfo::exists(nome)) {
+        FArquivo.reset();
+        QDir().mkpath(FPastaArquivo);
+        auto arquivo = std::make_unique<QFile>(nome);
+        if (!arquivo->open(QIODevice::WriteOnly | QIODevice::Append))
+            return;  // the log cannot report on itself; the next line tries again
+        FArquivo = std::move(arquivo);
+        FNomeArquivo = nome;
+    }
+    QByteArray bytes = CodificaCp1252(linha);
+    bytes += "\r\n";
+    // Written through at once, so that a crash loses no line.
+    if (FArquivo->write(bytes) != bytes.size() || !FArquivo->flush())
+        FArquivo.reset();
+}
+
+void TLog::SetPastaArquivo(const QString& pasta)
+{
+    FArquivo.reset();
+    FNomeArquivo.clear();
+    FPastaArquivo = pasta;
+}
+
+QString TLog::ArquivoDoDia(TDateTime dia) const
+{
+    if (FPastaArquivo.isEmpty())
+        return {};
+    return QDir(FPastaArquivo).filePath(QStringLiteral("TeskVado-") + dia.ToDate().toString(QStringLiteral("yyyyMMdd")) +
+                                        QStringLiteral(".log"));
+}
+
+QString TLog::PastaArquivoPadrao()
+{
+    const QString app = DiretorioAplicacao();
+    QFileInfo pasta(app);
+    const auto escrita = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    const QString logs = QDir(app).filePath(QStringLiteral("Logs"));
+    QFileInfo existente(logs);
+    if (existente.exists() ? (existente.isWritable() && (existente.permissions() & escrita))
+                           : (pasta.isDir() && pasta.isWritable() && (pasta.permissions() & escrita)))
+        return logs;
+    const QString dados = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return dados.isEmpty() ? logs : QDir(dados).filePath(QStringLiteral("Logs"));
 }
 
 void TLog::TextoSimples(const QString& texto)
@@ -89,7 +146,7 @@ void TLog::TextoColorido(const QStringList& textos, const QList<uint>& cores)
         FTela->Insere(fecho, padrao);
         FTela->LinhaConcluida();
     }
-    FLtLog << linha + fecho;
+    Guarda(linha + fecho);
 }
 
 void TLog::TextoCentralizado(const QString& texto)
@@ -129,7 +186,7 @@ void TLog::Corpo(const QString& Registro, TTipoOcorrencia Ocorrencia)
         FTela->Insere(inicio, FTela->CorPadrao());
     }
     const QString status = GetOcorrencia(Ocorrencia);
-    FLtLog << inicio + FormataTexto(status, 12, u'S') + u'|';
+    Guarda(inicio + FormataTexto(status, 12, u'S') + u'|');
 }
 
 void TLog::Rodape(int NumeroRegistros, TDateTime Tempo)

@@ -3,9 +3,12 @@
 #include "TDateTime.h"
 #include "uTipoOcorrencia.h"
 
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 // Colours are 0xRRGGBB.
 namespace CoresLog {
@@ -78,7 +81,20 @@ public:
     QString Salvar();
     QString Salvar(const QString& pasta);
 
+    // The plain-text copy, the newest MaximoLinhasMemoria lines: a tray program that runs for
+    // months keeps its history in the daily files instead.
     const QStringList& LtLog() const { return FLtLog; }
+    static constexpr int MaximoLinhasMemoria = 100000;
+
+    // Every line is also appended, as it is written, to "TeskVado-AAAAMMDD.log" of the day in
+    // this folder (Windows-1252, CR LF). Empty, as a new log starts, writes no file.
+    void SetPastaArquivo(const QString& pasta);
+    const QString& PastaArquivo() const { return FPastaArquivo; }
+    // The program folder's Logs/, or the user's data folder's Logs/ when the program's folder
+    // cannot be written (an installed program).
+    static QString PastaArquivoPadrao();
+    // The file the lines of that day go to; empty without a folder.
+    QString ArquivoDoDia(TDateTime dia) const;
 
     static QString TextoOcorrencia(TTipoOcorrencia Ocorrencia);
     static uint CorOcorrencia(TTipoOcorrencia Ocorrencia, uint corPadrao);
@@ -86,9 +102,13 @@ public:
 private:
     void AparaTela();
     void LinhaSimples(const QString& linha);  // one default-colour line on screen and in LtLog
+    void Guarda(const QString& linha);        // LtLog and the day's file
 
     ITelaLog* FTela = nullptr;
     QStringList FLtLog;
+    QString FPastaArquivo;
+    std::unique_ptr<QFile> FArquivo;
+    QString FNomeArquivo;
 };
 
 // The program's one log; null before the main window creates it and after it closes.

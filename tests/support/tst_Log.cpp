@@ -222,6 +222,46 @@ TEST_F(LogTest, SalvarFalhaQuandoAPastaNaoPodeSerCriada)
     EXPECT_THROW(log.Salvar(dir.path()), EInOutError);
 }
 
+// Every line reaches the day's file as it is written; midnight starts the next file, and a
+// folder that vanished (a drive unplugged) is made again by the next line.
+TEST_F(LogTest, ArquivoDoDiaRecebeCadaLinha)
+{
+    QDateTime agora(QDate(2024, 2, 5), QTime(23, 59, 0));
+    TDateTime::RelogioDeTeste([&agora] { return agora; });
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString logs = QDir(dir.path()).filePath(QStringLiteral("Logs"));
+    log.SetPastaArquivo(logs);
+    log.TextoErro(QStringLiteral("Ação"));
+    const QString primeiro = QDir(logs).filePath(QStringLiteral("TeskVado-20240205.log"));
+    EXPECT_EQ(log.ArquivoDoDia(TDateTime::Now()), primeiro);
+    {
+        QFile f(primeiro);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), "|Erro   : A\xE7\xE3o" + QByteArray(66, ' ') + "|\r\n");
+    }
+
+    agora = QDateTime(QDate(2024, 2, 6), QTime(0, 0, 1));
+    log.Branco();
+    ASSERT_TRUE(QDir(logs).removeRecursively());
+    log.TextoSimples(QStringLiteral("depois"));
+    TDateTime::RelogioDeTeste({});
+    QFile f(QDir(logs).filePath(QStringLiteral("TeskVado-20240206.log")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "|depois" + QByteArray(73, ' ') + "|\r\n");
+    EXPECT_FALSE(QFile::exists(primeiro));
+}
+
+TEST_F(LogTest, TextoEmMemoriaGuardaAsUltimasCemMilLinhas)
+{
+    log.RichEdit(nullptr);
+    for (int i = 0; i < TLog::MaximoLinhasMemoria + 5; ++i)
+        log.Erro(QString::number(i));
+    ASSERT_EQ(log.LtLog().size(), TLog::MaximoLinhasMemoria);
+    EXPECT_EQ(log.LtLog().first(), QStringLiteral("5"));
+    EXPECT_EQ(log.LtLog().last(), QString::number(TLog::MaximoLinhasMemoria + 4));
+}
+
 namespace {
 QByteArray LeTudo(std::FILE* f)
 {
