@@ -135,6 +135,20 @@ void TDaoBDE::Finaliza()
     FLtEstruturaTabela.clear();
 }
 
+void TDaoBDE::SetTabela(TTabelas tabela)
+{
+    FTabela = tabela;
+    FNomeTabela = NomeTabela(FTabela);
+    ++FVersaoEstrutura;  // the plans carry the table's name in their lines
+}
+
+void TDaoBDE::SetDataBase(TDiretorios dataBase)
+{
+    FDataBase = dataBase;
+    FAlias = NomeAlias(FDataBase);
+    ++FVersaoEstrutura;
+}
+
 void TDaoBDE::ErroClasse(const TClasseModel& pedida) const
 {
     throw EClassNotFound(QStringLiteral("A tabela %1 não é da classe %2").arg(FNomeTabela, pedida.Nome()));

@@ -70,10 +70,12 @@ public:
     TDaoBDE& operator=(const TDaoBDE&) = delete;
     virtual ~TDaoBDE();
 
+    // Changing them after construction redirects the statements; the structure read at
+    // construction stays, as it did for the ERP's own objects.
     TTabelas Tabela() const { return FTabela; }
-    void SetTabela(TTabelas tabela) { FTabela = tabela; }
+    void SetTabela(TTabelas tabela);
     TDiretorios DataBase() const { return FDataBase; }
-    void SetDataBase(TDiretorios dataBase) { FDataBase = dataBase; }
+    void SetDataBase(TDiretorios dataBase);
     const QStringList& LtEstruturaTabela() const { return FLtEstruturaTabela; }
 
     std::unique_ptr<TQuery> Query;
