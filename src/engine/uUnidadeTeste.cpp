@@ -146,7 +146,7 @@ QList<QVariantList> TUnidadeTeste::ConsultarNoServidor(const QString& sql, const
                   OidNumeric = 1700;
     PGconn* pg = Conecta(FConexao + QStringLiteral(" dbname=%1").arg(FBanco));
     PGresult* r = PQexec(pg, ComCaminho(sql, esquema).toUtf8().constData());
-    if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+    if (PQresultStatus(r) != PGRES_TUPLES_OK && PQresultStatus(r) != PGRES_COMMAND_OK) {
         const QString msg = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
         PQclear(r);
         PQfinish(pg);

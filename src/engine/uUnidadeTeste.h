@@ -44,7 +44,8 @@ public:
     // a test plants a trigger the engine must trip over. PostgreSQL drives only.
     void ExecutarNoServidor(const QString& sql, const QString& esquema = {}) const;
 
-    // The rows of the last statement of `sql`, read past the engine the same way, each value as
+    // The rows of the last statement of `sql` (none when it returns none), read past the engine
+    // the same way, each value as
     // SQLite would hold it: null, qint64 (integers and booleans), double (floating and numeric
     // types) or QString (the rest, in the server's text form: dates "YYYY-MM-DD").
     QList<QVariantList> ConsultarNoServidor(const QString& sql, const QString& esquema = {}) const;

@@ -1,13 +1,18 @@
 // teskvado-cli monitorar and ruxo-sim as processes on a drive made by "erp demo". The ERP is read
-// back with SQLite's own API, not through the program's data layer.
+// back past the program's data layer: with SQLite's own API, or straight from the test server.
+#include "uUnidadeTeste.h"
+
 #include <sqlite3.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -34,7 +39,7 @@ TExecucao Roda(const char* programa, const QStringList& args)
 }
 
 // One value of a query on one ERP database; "" for NULL or no row.
-QString Valor(const QString& banco, const char* sql)
+QString ValorSQLite(const QString& banco, const char* sql)
 {
     sqlite3* db = nullptr;
     QString r;
@@ -64,6 +69,7 @@ protected:
         Mon = FPasta.path() + QStringLiteral("/ruxo/");
         Ini = FPasta.path() + QStringLiteral("/teskvado.ini");
         QDir().mkpath(Dados);
+        FUnidade = std::make_unique<TUnidadeTeste>(Dados);
         for (const char* p : {"ONLINE", "REMESSA", "RETORNO"})
             QDir().mkpath(Mon + QString::fromLatin1(p));
         const TExecucao demo = Roda("teskvado-cli", {"--dados", Dados, "erp", "demo"});
@@ -103,15 +109,33 @@ protected:
     {
         return QDir(Mon + QStringLiteral("REMESSA")).entryList({QStringLiteral("RM*.R")}, QDir::Files);
     }
+    // One value of a query on one ERP database (its file; its schema on a server); "" for NULL or no row.
+    QString Valor(const QString& banco, const char* sql) const
+    {
+        if (!FUnidade->Postgres())
+            return ValorSQLite(banco, sql);
+        try {
+            const QList<QVariantList> linhas = FUnidade->ConsultarNoServidor(
+                QString::fromUtf8(sql), QStringLiteral("N_") + QFileInfo(banco).completeBaseName());
+            return linhas.isEmpty() || linhas.first().first().isNull()
+                       ? QString()
+                       : TUnidadeTeste::TextoComoSQLite(linhas.first().first());
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what();
+            return QString();
+        }
+    }
+
     QString Vendas() const { return Dados + QStringLiteral("/Sistemas/VENDAS/VENDAS.db"); }
     QString Estoque() const { return Dados + QStringLiteral("/Sistemas/ESTOQUE/ESTOQUE.db"); }
     double SaldoTotal() const
     {
-        return Valor(Estoque(), "select sum(\"Saldo Atual\") from SDESTQ where \"Codigo da Empresa\" = '0001'").toDouble();
+        return Valor(Estoque(), "select sum(\"Saldo Atual\") from \"SDESTQ\" where \"Codigo da Empresa\" = '0001'").toDouble();
     }
     TExecucao UmaVez() { return Roda("teskvado-cli", {"--dados", Dados, "--ini", Ini, "monitorar", "--uma-vez"}); }
 
     QTemporaryDir FPasta;
+    std::unique_ptr<TUnidadeTeste> FUnidade;
     QString Dados, Mon, Ini;
 };
 
@@ -130,9 +154,9 @@ TEST_F(Monitorar, OneCycleImportsTheCouponFileMovesStockAnswersRuxoAndRemovesThe
 
     EXPECT_TRUE(Online().isEmpty()) << Online().join(' ').toStdString();
     EXPECT_EQ(Remessas().size(), 1);
-    EXPECT_EQ(Valor(Vendas(), "select count(*) from NOTAC where \"Codigo da Empresa\" = '0001'"), QStringLiteral("2"));
-    EXPECT_EQ(Valor(Vendas(), "select count(*) from NOTAI"), QStringLiteral("4"));
-    const double vendido = Valor(Vendas(), "select sum(\"Quantidade\") from NOTAI").toDouble();
+    EXPECT_EQ(Valor(Vendas(), "select count(*) from \"NOTAC\" where \"Codigo da Empresa\" = '0001'"), QStringLiteral("2"));
+    EXPECT_EQ(Valor(Vendas(), "select count(*) from \"NOTAI\""), QStringLiteral("4"));
+    const double vendido = Valor(Vendas(), "select sum(\"Quantidade\") from \"NOTAI\"").toDouble();
     EXPECT_GT(vendido, 0);
     EXPECT_DOUBLE_EQ(SaldoTotal(), saldoAntes - vendido);
     EXPECT_EQ(ConteudoIni(), ini) << "the headless run leaves the INI as it was";
@@ -156,7 +180,7 @@ TEST_F(Monitorar, RunsUntilSigtermPrintingAsItGoesAndImportsWhatArrivesMeanwhile
     while (!Online().isEmpty() && t.elapsed() < 60000 && p.state() == QProcess::Running)
         QThread::msleep(100);
     EXPECT_TRUE(Online().isEmpty());
-    EXPECT_EQ(Valor(Vendas(), "select count(*) from NOTAC"), QStringLiteral("1"));
+    EXPECT_EQ(Valor(Vendas(), "select count(*) from \"NOTAC\""), QStringLiteral("1"));
 
     p.terminate();
     ASSERT_TRUE(p.waitForFinished(30000));
@@ -183,14 +207,14 @@ TEST_F(Monitorar, IncompleteSessionOrMissingDayClosingRefusesAndImportsNothing)
         EscreveIni({{"MONITORAR", Mon}, {"INTERVALO", "200"}, {"AUTOMATICO", "-1"},
                     {"EMPRESA", "0001"}, {"USUARIO", "0001"}, {"ECF", QString::fromLatin1(c.ecf)}});
         if (c.semFechamento)
-            Valor(Vendas(), "delete from ECF_C");
+            Valor(Vendas(), "delete from \"ECF_C\"");
         const QByteArray ini = ConteudoIni();
         const TExecucao r = UmaVez();
         EXPECT_EQ(r.codigo, 1);
         EXPECT_TRUE(r.saida.contains(QString::fromUtf8(c.linha))) << r.saida.toStdString();
         EXPECT_EQ(Online(), arquivos);
         EXPECT_TRUE(Remessas().isEmpty());
-        EXPECT_EQ(Valor(Vendas(), "select count(*) from NOTAC"), QStringLiteral("0"));
+        EXPECT_EQ(Valor(Vendas(), "select count(*) from \"NOTAC\""), QStringLiteral("0"));
         EXPECT_EQ(ConteudoIni(), ini);
     }
 }
@@ -237,7 +261,7 @@ TEST_F(Monitorar, StartUpRefusalsAndUsage)
         EXPECT_EQ(ConteudoIni(), ini);
         EXPECT_EQ(Online(), arquivos);
     }
-    EXPECT_EQ(Valor(Vendas(), "select count(*) from NOTAC"), QStringLiteral("0"));
+    EXPECT_EQ(Valor(Vendas(), "select count(*) from \"NOTAC\""), QStringLiteral("0"));
     EXPECT_EQ(Roda("teskvado-cli", {"--dados", Dados, "monitorar", "--depressa"}).codigo, 2);
     EXPECT_EQ(Roda("teskvado-cli", {"--dados", Dados, "--ini"}).codigo, 2);
     const TExecucao ajuda = Roda("teskvado-cli", {"--help"});
