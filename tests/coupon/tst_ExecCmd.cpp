@@ -625,6 +625,33 @@ TEST_F(Importacao, SemPagamento)
     EXPECT_TRUE(Arquivos(QStringLiteral("REMESSA")).isEmpty());
 }
 
+// ONLINE cannot take the claim (a folder that cannot be written, a drive gone read-only): an
+// error line naming the path, the file left where it was, and the next run imports it once the
+// cause is gone.
+TEST_F(Importacao, PastaQueNaoAceitaAReservaGuardaOArquivo)
+{
+    TArquivoCupons f;
+    f << Cupom(101, "20") << Item(101, 1, "000001", "2", "10") << Pagto(101, 1, "20");
+    Deposita(QStringLiteral("00004001.S01"), f.Linhas);
+    // A plain file where the claim folder must go: the folder cannot be made, whoever runs.
+    QFile bloqueio(Dir + QStringLiteral("ONLINE/IMPORTANDO"));
+    ASSERT_TRUE(bloqueio.open(QIODevice::WriteOnly));
+    bloqueio.close();
+
+    EXPECT_NO_THROW(Importa(QStringLiteral("00004001.S01")));
+    EXPECT_TRUE(LogTem(QStringLiteral("Erro   : Arquivo 00004001.S01 não importado: Não foi possível criar a pasta ") +
+                       QDir::toNativeSeparators(Dir + QStringLiteral("ONLINE/IMPORTANDO/"))));
+    EXPECT_EQ(Conta("NOTAC"), 0);
+    EXPECT_EQ(Arquivos(QStringLiteral("ONLINE")),
+              (QStringList{"00004001.A01", "00004001.L01", "00004001.S01", "IMPORTANDO"}));
+
+    ASSERT_TRUE(QFile::remove(Dir + QStringLiteral("ONLINE/IMPORTANDO")));
+    Importa(QStringLiteral("00004001.S01"));
+    EXPECT_EQ(Conta("NOTAC"), 1);
+    EXPECT_EQ(Saldo("000001"), Currency(98));
+    EXPECT_TRUE(Arquivos(QStringLiteral("ONLINE")).isEmpty());
+}
+
 TEST(NomeCompanheiro, PosicoesOnzeEDoze)
 {
     EXPECT_EQ(TExecCmd::NomeCompanheiro(QStringLiteral("00012345.S07"), u'A'), QStringLiteral("00012345.A07"));
