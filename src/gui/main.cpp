@@ -108,6 +108,9 @@ int main(int argc, char** argv)
         QTimer::singleShot(TfrmSplash::TempoMs, splash.data(), &QWidget::close);
 
         janela.show();
+        // Shown after it, the window would cover the splash where no window manager keeps it on top.
+        if (splash)
+            splash->raise();
         resultado = app.exec();
         delete splash.data();
         ui.DefinirBarraProgresso(nullptr);

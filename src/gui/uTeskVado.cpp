@@ -297,7 +297,6 @@ TfrmTeskVado::TfrmTeskVado(QWidget* parent) : QMainWindow(parent), FNucleo(*this
                             PastaAtualizacao + QStringLiteral("TeskImpNFeUpdate.exe"), TituloPrograma);
     };
     MontaJanela();
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TfrmTeskVado::FocoMudou);
     FNucleo.FormCreate();
     LigaGrade();
 }
@@ -454,9 +453,7 @@ QWidget* TfrmTeskVado::MontaConfiguracoes()
 
     grade->addWidget(rotulo("Empresa"), 1, 0);
     grade->addWidget(Obrigatorio(pagina), 1, 1);
-    grade->addWidget(lkbEmpresas, 1, 2);
-    grade->addWidget(rotulo("Intervalo (milesegundos)"), 1, 4);
-    grade->addWidget(edtIntervalo, 1, 6);
+    grade->addWidget(lkbEmpresas, 1, 2, 1, 5);
 
     grade->addWidget(rotulo("Usuário"), 2, 0);
     grade->addWidget(Obrigatorio(pagina), 2, 1);
@@ -465,7 +462,9 @@ QWidget* TfrmTeskVado::MontaConfiguracoes()
     grade->addWidget(Obrigatorio(pagina), 2, 5);
     grade->addWidget(lkbECF, 2, 6);
 
-    grade->addWidget(ckbIniciarAutomatico, 3, 2);
+    grade->addWidget(rotulo("Intervalo (milesegundos)"), 3, 0);
+    grade->addWidget(edtIntervalo, 3, 2);
+    grade->addWidget(ckbIniciarAutomatico, 3, 4, 1, 3);
     coluna->addLayout(grade);
 
     rcLog = new QTextEdit(pagina);
@@ -665,22 +664,35 @@ void TfrmTeskVado::showEvent(QShowEvent* e)
 {
     lbVersao->setText(VersaoPrograma());
     QMainWindow::showEvent(e);
+    // The first showing is the first activation, whether or not the window manager hands the
+    // window the focus (some never do for a program started from a terminal).
+    if (!FAtivouAlgumaVez) {
+        FAtivouAlgumaVez = true;
+        QMetaObject::invokeMethod(this, &TfrmTeskVado::FormActivate, Qt::QueuedConnection);
+    }
 }
 
-void TfrmTeskVado::FocoMudou(QWindow* janela)
+bool TfrmTeskVado::event(QEvent* e)
 {
-    if (!janela)
-        return;
-    const QWindow* anterior = FUltimaJanelaFoco;
-    FUltimaJanelaFoco = janela;
-    if (janela != windowHandle())
-        return;
-    // Only the first showing and a return from another window of the program activate the
-    // window; coming back from another program does not, as the focus had gone nowhere of ours.
-    if (FAtivouAlgumaVez && anterior == janela)
-        return;
-    FAtivouAlgumaVez = true;
-    FormActivate();
+    switch (e->type()) {
+    case QEvent::WindowDeactivate:
+        // The new active window is already known here: one of ours (a dialog), or none when the
+        // user went to another program.
+        FFocoEmJanelaDoPrograma = QApplication::activeWindow() != nullptr && QApplication::activeWindow() != this;
+        break;
+    case QEvent::WindowActivate:
+        // Only a return from another window of the program activates the window again (a dialog
+        // closing, above all); coming back from another program does not, and the first
+        // showing is handled when the window is shown.
+        if (FFocoEmJanelaDoPrograma && FAtivouAlgumaVez) {
+            FFocoEmJanelaDoPrograma = false;
+            QMetaObject::invokeMethod(this, &TfrmTeskVado::FormActivate, Qt::QueuedConnection);
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::event(e);
 }
 
 void TfrmTeskVado::FormActivate()

@@ -8,7 +8,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTextEdit>
-#include <QWindow>
 
 #include <functional>
 #include <memory>
@@ -147,6 +146,7 @@ public slots:
     void ApplicationEvents1Restore();
 
 protected:
+    bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -157,14 +157,13 @@ private:
     QWidget* MontaListaArquivos();
     void MontaBandeja();
     void LigaGrade();
-    void FocoMudou(QWindow* janela);
 
     TTelaRichEdit FTela;
     TNucleoTeskVado FNucleo;
     std::unique_ptr<TValida> FValida;
     QPointer<TMemTableModel> FModelo;
-    QPointer<QWindow> FUltimaJanelaFoco;
     bool FAtivouAlgumaVez = false;
+    bool FFocoEmJanelaDoPrograma = false;
     bool FFechado = false;
     bool FNaBandeja = false;
 };
