@@ -55,10 +55,10 @@ TfrmSplash::TfrmSplash(QWidget* AOwner)
     setFixedSize(Largura, Altura);
 
     QFont titulo(QStringLiteral("Times New Roman"));
-    titulo.setPixelSize(37);
+    titulo.setPixelSize(29);
     titulo.setBold(true);
     titulo.setItalic(true);
-    lbTitulo = Rotulo(this, QString(), QRect(8, 10, Largura - 16, 46), titulo, QColor(0, 0, 128), Qt::AlignCenter);
+    lbTitulo = Rotulo(this, QString(), QRect(8, 14, Largura - 16, 37), titulo, QColor(0, 0, 128), Qt::AlignCenter);
     // The raised look: a light edge below and to the right of the letters.
     auto* relevo = new QGraphicsDropShadowEffect(lbTitulo);
     relevo->setOffset(1.5, 1.5);

@@ -87,6 +87,8 @@ void TTelaRichEdit::VaiParaOFim()
     fim.movePosition(QTextCursor::End);
     FEdit->setTextCursor(fim);
     FEdit->ensureCursorVisible();
+    // The cursor sits at the end of a long framed line; the reader wants its start.
+    FEdit->horizontalScrollBar()->setValue(0);
 }
 
 void TTelaRichEdit::NovaLinha()
