@@ -67,10 +67,10 @@ protected:
         for (const char* p : {"ONLINE", "REMESSA"})
             QDir().mkpath(Dir + QString::fromLatin1(p));
 
-        Lista.AdicionaDef({QStringLiteral("INDICE"), TTipoCampoMem::Inteiro});
-        Lista.AdicionaDef({QStringLiteral("NOME"), TTipoCampoMem::Texto, 40});
-        Lista.AdicionaDef({QStringLiteral("EXECUTANDO"), TTipoCampoMem::Logico});
-        Lista.AdicionaDef({QStringLiteral("PROCESSADO"), TTipoCampoMem::Logico});
+        AdicionaCampoInteiro(Lista, QStringLiteral("INDICE"));
+        AdicionaCampoTexto(Lista, QStringLiteral("NOME"), 40);
+        AdicionaCampoLogico(Lista, QStringLiteral("EXECUTANDO"));
+        AdicionaCampoLogico(Lista, QStringLiteral("PROCESSADO"));
         Lista.CreateDataSet();
 
         // A goods item whose ICMS counts in the document ("D", 18 %), found by its bar code.

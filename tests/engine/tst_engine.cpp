@@ -284,8 +284,9 @@ TEST_F(Motor, ErrosNomeiamAliasETabela)
         } catch (const EDatabaseError& e) {
             for (const QString& t : c.trechos)
                 EXPECT_TRUE(e.Message().contains(t)) << e.Message().toStdString() << " / " << t.toStdString();
-            if (c.trechos.isEmpty())
+            if (c.trechos.isEmpty()) {
                 EXPECT_TRUE(e.Message().contains("UNIQUE")) << e.Message().toStdString();
+            }
         }
     }
     EXPECT_FALSE(QDir(Dir.path() + "/Sistemas/ESTOQUE").exists());

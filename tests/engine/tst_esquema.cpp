@@ -63,8 +63,9 @@ TEST_F(Esquema, ColunasETiposVemDosDescritores)
             const TPropriedade& p = classe.Propriedade(i);
             EXPECT_EQ(q.FieldDef(i).Nome, p.Coluna()) << nome.toStdString();
             EXPECT_EQ(q.FieldDef(i).Tipo, TipoEsperado(p.Tipo())) << nome.toStdString() << " " << p.Coluna().toStdString();
-            if (p.Tipo() == TTipoPropriedade::String)
+            if (p.Tipo() == TTipoPropriedade::String) {
                 EXPECT_GE(q.FieldDef(i).Tamanho, 60);
+            }
         }
     }
 }

@@ -59,8 +59,9 @@ TEST(ExatamenteUmaVez, MortoEmTrintaPontosERecomecado)
         EXPECT_EQ(e.Diario, 1);
         // Killed after the commit, the shipment of that run is not written again.
         EXPECT_LE(e.Remessas, 1);
-        if (ponto < passos)
+        if (ponto < passos) {
             EXPECT_EQ(e.Remessas, 1);
+        }
         EXPECT_TRUE(e.Sobras.isEmpty()) << e.Sobras.join(u' ').toStdString();
         QDir().rmpath(run);
         QDir(run).removeRecursively();
