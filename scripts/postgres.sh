@@ -18,8 +18,8 @@ instala() {
   if ! ls /usr/lib/postgresql/*/bin/pg_ctl >/dev/null 2>&1; then
     echo "Instalando o servidor PostgreSQL" >&2
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends postgresql >/dev/null
+    apt-get update -qq >&2
+    apt-get install -y -qq --no-install-recommends postgresql >&2
   fi
 }
 
