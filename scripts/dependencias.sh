@@ -14,5 +14,5 @@ if [ ${#faltam[@]} -gt 0 ]; then
   echo "Instalando: ${faltam[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${faltam[@]}"
+  apt-get install -y -qq "${faltam[@]}"
 fi
