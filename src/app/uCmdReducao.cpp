@@ -1,17 +1,11 @@
 #include "uCmdReducao.h"
 
-#include "uBibliot.h"
-#include "uErros.h"
 #include "uImportaReducaoZ.h"
-#include "uInicio.h"
-#include "uNucleoTeskVado.h"
-#include "uSaidaConsole.h"
+#include "uSessaoConsole.h"
 #include "uUIConsole.h"
 #include "uVisaoMemoria.h"
 
 #include <QDate>
-
-#include <cstdio>
 
 const char* const AjudaReducao =
     "  reducao [--inicio DD/MM/AAAA]\n"
@@ -22,13 +16,6 @@ const char* const AjudaReducao =
     "                quando a redução foi importada, 1 quando não, 2 para uso incorreto.\n";
 
 namespace {
-
-void Escreve(std::FILE* f, const QString& texto)
-{
-    const QByteArray b = texto.toUtf8();
-    std::fwrite(b.constData(), 1, size_t(b.size()), f);
-    std::fflush(f);
-}
 
 // The console port installed for one command, and the previous one back afterwards.
 class TPortaDoComando
@@ -52,35 +39,18 @@ int ComandoReducao(const QStringList& argumentos, const TOpcoesGerais& opcoes)
         if (a == QStringLiteral("--inicio") && i + 1 < argumentos.size()) {
             const QDate data = QDate::fromString(argumentos[++i], QStringLiteral("dd/MM/yyyy"));
             if (!data.isValid()) {
-                Escreve(stderr, QStringLiteral("reducao: --inicio pede uma data DD/MM/AAAA: %1\n").arg(argumentos[i]));
+                EscreveConsole(stderr, QStringLiteral("reducao: --inicio pede uma data DD/MM/AAAA: %1\n").arg(argumentos[i]));
                 return 2;
             }
             porta.InicioEscolhido = TDateTime::FromDate(data);
         } else {
-            Escreve(stderr, QStringLiteral("reducao: opção desconhecida: %1\n").arg(a));
+            EscreveConsole(stderr, QStringLiteral("reducao: opção desconhecida: %1\n").arg(a));
             return 2;
         }
     }
-    DefinirArquivoIni(opcoes.Ini.isEmpty() ? DiretorioAplicacao() + QStringLiteral("teskvado.ini") : opcoes.Ini);
-
     TPortaDoComando usaPorta(porta);
-    TSaidaConsole tela(stdout);
-    TVisaoMemoria visao(&tela);
-    std::unique_ptr<TInicioPrograma> inicio;
-    try {
-        inicio = std::make_unique<TInicioPrograma>(opcoes.Dados);
-    } catch (const Exception& e) {
-        Escreve(stderr, QStringLiteral("Erro: %1\n").arg(e.Message()));
+    TSessaoConsole sessao(opcoes);
+    if (!sessao.Iniciar())
         return 1;
-    }
-
-    TNucleoTeskVado nucleo(visao);
-    nucleo.FormCreate();
-    if (!nucleo.FormActivate()) {
-        nucleo.FormClose(false);
-        return 1;
-    }
-    const bool importou = ImportarReducaoZ(visao.DirMonitorar());
-    nucleo.FormClose(false);
-    return importou ? 0 : 1;
+    return ImportarReducaoZ(sessao.Visao().DirMonitorar()) ? 0 : 1;
 }
