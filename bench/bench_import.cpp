@@ -8,6 +8,7 @@
 #include "uDriveBench.h"
 #include "uErros.h"
 #include "uExecCMD.h"
+#include "uLoteImportacao.h"
 #include "uLog.h"
 #include "uMemTable.h"
 #include "uPisoSQLite.h"
@@ -240,8 +241,8 @@ struct TRodada
 
 QString NomeArquivo(int n) { return QStringLiteral("%1.S01").arg(n, 8, 10, QChar(u'0')); }
 
-// The monitoring cycle's part of the work: one task per file, in name order, the session's
-// shared controllers and the main window's file list kept across files.
+// The monitoring cycle's part of the work: the files in name order, in the cycle's batches, the
+// session's shared controllers and the main window's file list kept across files.
 TRodada Importa(const QString& ruxo, int arquivos, Bench::TGravadorComandos* gravador)
 {
     TMemTable lista;
@@ -259,22 +260,32 @@ TRodada Importa(const QString& ruxo, int arquivos, Bench::TGravadorComandos* gra
     lista.CreateDataSet();
     TControladoresCompartilhados controladores;
 
+    TLoteImportacao::TDados dados;
+    dados.Codigo_da_Empresa = Sys_.Codigo_da_Empresa;
+    dados.CGC_Empresa = QStringLiteral("12.345.678/0001-95");
+    dados.Codigo_do_Usuario = Sys_.Codigo_do_Usuario;
+    dados.Nome_do_Usuario = QStringLiteral("OPERADOR DEMO");
+    dados.Diretorio = ruxo;
+    dados.FCDS = &lista;
+    dados.FControladores = &controladores;
+
     TRodada r;
     QElapsedTimer relogio;
     relogio.start();
-    for (int n = 1; n <= arquivos; ++n) {
-        TExecCmd tarefa(true);
-        tarefa.FCDS = &lista;
-        tarefa.FControladores = &controladores;
-        tarefa.SetCodigo_da_Empresa(Sys_.Codigo_da_Empresa);
-        tarefa.SetCGC_Empresa(QStringLiteral("12.345.678/0001-95"));
-        tarefa.SetCodigo_do_Usuario(Sys_.Codigo_do_Usuario);
-        tarefa.SetNome_do_Usuario(QStringLiteral("OPERADOR DEMO"));
-        tarefa.SetNome_Arquivo(NomeArquivo(n));
-        tarefa.SetDiretorio(ruxo);
-        tarefa.Execute();
-        if (gravador)
+    if (gravador) {
+        // The floor replays one transaction per file, so the recording marks where each ends:
+        // each file is imported alone.
+        for (int n = 1; n <= arquivos; ++n) {
+            TLoteImportacao lote(dados);
+            lote.Adiciona(NomeArquivo(n), 0);
+            lote.Executar();
             gravador->FimDeArquivo();
+        }
+    } else {
+        QStringList nomes;
+        for (int n = 1; n <= arquivos; ++n)
+            nomes << NomeArquivo(n);
+        TLoteImportacao::ImportarArquivos(dados, nomes, [](TLoteImportacao& lote) { lote.Executar(); });
     }
     r.Segundos = relogio.nsecsElapsed() / 1e9;
     controladores.Libera();

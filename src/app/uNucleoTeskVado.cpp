@@ -4,6 +4,7 @@
 #include "uController.h"
 #include "uErros.h"
 #include "uExecCMD.h"
+#include "uLoteImportacao.h"
 #include "uLog.h"
 #include "uMemTable.h"
 #include "uSys.h"
@@ -83,7 +84,7 @@ void TNucleoTeskVado::DefinirExecutor(TExecutor executor)
     if (executor)
         FExecutor = std::move(executor);
     else
-        FExecutor = [](TExecCmd& tarefa) { tarefa.Execute(); };
+        FExecutor = [](TLoteImportacao& lote) { lote.Executar(); };
 }
 
 void TNucleoTeskVado::ApplicationEvents1Exception(const std::exception& e)
@@ -441,20 +442,16 @@ void TNucleoTeskVado::MonitorarPasta(const QString& Diretorio, const QString& Ma
     // always has, and the later files are handed on without a look-up.
     if (Lista.Locate(QStringLiteral("NOME"), arquivos.first()))
         return;
-    for (const QString& nome : arquivos) {
-        if (FParar && FParar())
-            return;
-        TExecCmd tarefa(true);
-        tarefa.FCDS = &Lista;
-        tarefa.FControladores = FControladores.get();
-        tarefa.SetCodigo_da_Empresa(Sys_.Codigo_da_Empresa);
-        tarefa.SetCGC_Empresa(Sys_.CGC_da_Empresa);
-        tarefa.SetCodigo_do_Usuario(Sys_.Codigo_do_Usuario);
-        tarefa.SetNome_do_Usuario(Sys_.Nome_Usuario);
-        tarefa.SetNome_Arquivo(nome);
-        tarefa.SetDiretorio(dir);
-        FExecutor(tarefa);
-    }
+    TLoteImportacao::TDados dados;
+    dados.Codigo_da_Empresa = Sys_.Codigo_da_Empresa;
+    dados.CGC_Empresa = Sys_.CGC_da_Empresa;
+    dados.Codigo_do_Usuario = Sys_.Codigo_do_Usuario;
+    dados.Nome_do_Usuario = Sys_.Nome_Usuario;
+    dados.Diretorio = dir;
+    dados.FCDS = &Lista;
+    dados.FControladores = FControladores.get();
+    dados.Parar = FParar;
+    TLoteImportacao::ImportarArquivos(dados, arquivos, FExecutor);
 }
 
 void TNucleoTeskVado::SessaoIncompleta(const QString& Diretorio, bool reducaoZ)

@@ -14,6 +14,7 @@
 
 class TControladoresCompartilhados;
 class TExecCmd;
+class TLoteImportacao;
 class TLog;
 class TMemTable;
 
@@ -70,11 +71,12 @@ public:
     // The selected item's whole text; empty when nothing is selected.
     QString TextoSelecionado(IVisaoTeskVado::TLista lista) const;
 
-    // The per-file job. By default it runs the task (`Execute`); tests put a recorder here.
-    using TExecutor = std::function<void(TExecCmd&)>;
+    // The job of each batch of files. By default it runs the batch (`Executar`); tests put a
+    // recorder here.
+    using TExecutor = std::function<void(TLoteImportacao&)>;
     void DefinirExecutor(TExecutor executor);
     // Asked before each file: true stops the cycle before its next file (the headless program's
-    // SIGINT/SIGTERM). The file in progress always finishes.
+    // SIGINT/SIGTERM). The files already read finish.
     void DefinirPedidoParada(std::function<bool()> parar) { FParar = std::move(parar); }
 
     // The INI value selects its item: the item with exactly that text, else, for a value that is

@@ -17,13 +17,6 @@ using namespace CupomTexto;
 
 namespace {
 
-QString Mensagem(const std::exception& e)
-{
-    if (const auto* ex = dynamic_cast<const Exception*>(&e))
-        return ex->Message();
-    return QString::fromLocal8Bit(e.what());
-}
-
 // Each of the three names removed when it is there; one that stays raises, naming the file.
 void Apaga(const QString& caminho)
 {
@@ -31,10 +24,12 @@ void Apaga(const QString& caminho)
         throw EInOutError(QStringLiteral("Erro ao apagar: ") + QDir::toNativeSeparators(caminho));
 }
 
+}  // namespace
+
 // The write lock of the import is taken at the start of its transaction: the same five attempts
 // with growing pauses as every statement of the data access objects, so that another workstation's
 // import or a program holding the database a moment does not fail the file.
-void IniciaTransacao(TSessao& sessao)
+void TExecCmd::IniciaTransacao(TSessao& sessao)
 {
     for (int n = 0;; ++n) {
         TDaoBDE::EsperaTentativa(n);
@@ -49,8 +44,6 @@ void IniciaTransacao(TSessao& sessao)
         }
     }
 }
-
-}  // namespace
 
 TExecCmd::TExecCmd(bool CreateSuspended)
 {
@@ -105,7 +98,7 @@ void TExecCmd::MarcarExecutando()
     cds.Post();
 }
 
-void TExecCmd::Execute()
+void TExecCmd::Inicia()
 {
     FRuxo = std::make_unique<TRuxo>(FDiretorio);
     if (FControladores) {
@@ -121,83 +114,117 @@ void TExecCmd::Execute()
     FApagar = false;
     FReservado.clear();
     FHash.clear();
+    FCausa.clear();
+    FTrava = false;
+}
 
+void TExecCmd::Encerra()
+{
+    if (FLiberaTrava)
+        DiarioImportacao::Libera(PastaOnline());
+    FRuxo.reset();
+    FControladoresProprios.reset();
+    FControladoresUso = nullptr;
+}
+
+TExecCmd::TReserva TExecCmd::Reservar(const TCancelados& antes)
+{
+    try {
+        DiarioImportacao::Garantir(TSessao::Padrao());
+        FReservado = DiarioImportacao::Reserva(PastaOnline(), FNome_Arquivo);
+    } catch (const std::exception& e) {
+        // Nothing moved: the file stays in ONLINE/ and the next tick tries again.
+        Erro(QStringLiteral("Arquivo ") + FNome_Arquivo + QStringLiteral(" não importado: ") + MensagemDe(e));
+        return TReserva::Fora;
+    }
+    if (FReservado.isEmpty()) {
+        Simples(QStringLiteral("Arquivo ") + FNome_Arquivo + QStringLiteral(" já importado por outra estação"));
+        return TReserva::Fora;
+    }
+    FAntes = antes;
+    DiarioImportacao::GuardaCopiaCancelados(FReservado, FAntes.Existia, FAntes.Conteudo);
+    try {
+        QFile bruto(FReservado);
+        if (!bruto.open(QIODevice::ReadOnly))
+            throw EInOutError(QStringLiteral("Não foi possível ler ") + QDir::toNativeSeparators(FReservado));
+        FHash = DiarioImportacao::Hash(bruto.readAll());
+        bruto.close();
+        FRuxo->Retorno()->Ler(FReservado);
+    } catch (const std::exception& e) {
+        FCausa = MensagemDe(e);
+        return TReserva::Concluir;
+    }
+    MarcarExecutando();
+    // Without any payment line there is nothing to convert and the file just goes.
+    if (FRuxo->Retorno()->Reg_013.Count() == 0) {
+        FApagar = true;
+        return TReserva::Concluir;
+    }
+    return TReserva::Converter;
+}
+
+void TExecCmd::Converter()
+{
+    if (!ConverterCupons()) {
+        FCausa = QStringLiteral("Cupons referente a este dia não serão importados!");
+        return;
+    }
+    TReg_001& cab = FRuxo->Remessa()->Reg_001;
+    const TDateTime agora = TDateTime::Now();
+    cab.CNPJ = SoNumeros(FCGC_Empresa);
+    cab.Data = agora;
+    cab.Horario = agora;
+    cab.Especifico_para_o_PAF = 0;
+    AtualizaEstoque();
+    DiarioImportacao::Registra(FNome_Arquivo, FHash);
+}
+
+// Only what the ERP now holds goes to Ruxo, so the shipment is written after the commit. The
+// import is in the ERP by then, so a shipment that cannot be written loses no coupon: the error
+// is told and the file goes as imported.
+void TExecCmd::GravaRemessa()
+{
+    FApagar = true;
+    TRemessa& remessa = *FRuxo->Remessa();
+    remessa.Reg_099.Registros = remessa.Reg_035.Count();
+    try {
+        if (remessa.Reg_099.Registros > 0)
+            remessa.Gerar(rm035);
+    } catch (const std::exception& e) {
+        Erro(QStringLiteral("Arquivo ") + FNome_Arquivo +
+             QStringLiteral(" importado, mas a remessa de estoque não foi gravada: ") + MensagemDe(e));
+    }
+}
+
+void TExecCmd::Execute()
+{
+    Inicia();
     TSessao& sessao = TSessao::Padrao();
     try {
-        try {
-            DiarioImportacao::Garantir(sessao);
-            FReservado = DiarioImportacao::Reserva(PastaOnline(), FNome_Arquivo);
-        } catch (const std::exception& e) {
-            // Nothing moved: the file stays in ONLINE/ and the next tick tries again.
-            Erro(QStringLiteral("Arquivo ") + FNome_Arquivo + QStringLiteral(" não importado: ") + Mensagem(e));
-            DiarioImportacao::Libera(PastaOnline());
-            FRuxo.reset();
-            FControladoresProprios.reset();
-            FControladoresUso = nullptr;
+        const TReserva reserva = Reservar(LeCancelados());
+        if (reserva == TReserva::Fora) {
+            Encerra();
             return;
         }
-        if (FReservado.isEmpty()) {
-            Simples(QStringLiteral("Arquivo ") + FNome_Arquivo + QStringLiteral(" já importado por outra estação"));
-            DiarioImportacao::Libera(PastaOnline());
-            FRuxo.reset();
-            FControladoresProprios.reset();
-            FControladoresUso = nullptr;
-            return;
-        }
-        GuardaCancelados();
-        DiarioImportacao::GuardaCopiaCancelados(FReservado, FCanceladosExistia, FCancelados);
-        QString causa;
-        bool lido = false;
-        bool trava = false;
-        try {
-            QFile bruto(FReservado);
-            if (!bruto.open(QIODevice::ReadOnly))
-                throw EInOutError(QStringLiteral("Não foi possível ler ") + QDir::toNativeSeparators(FReservado));
-            FHash = DiarioImportacao::Hash(bruto.readAll());
-            bruto.close();
-            FRuxo->Retorno()->Ler(FReservado);
-            lido = true;
-        } catch (const std::exception& e) {
-            causa = Mensagem(e);
-        }
-        if (lido)
-            MarcarExecutando();
-
-        TRetorno& retorno = *FRuxo->Retorno();
-        // Without any payment line there is nothing to convert and the file just goes.
-        if (lido && retorno.Reg_013.Count() == 0)
-            FApagar = true;
-        if (lido && retorno.Reg_013.Count() > 0) {
+        if (reserva == TReserva::Converter) {
             bool emTransacao = false;
             try {
                 IniciaTransacao(sessao);
                 emTransacao = true;
-                if (!ConverterCupons()) {
-                    causa = QStringLiteral("Cupons referente a este dia não serão importados!");
-                } else {
-                    TReg_001& cab = FRuxo->Remessa()->Reg_001;
-                    const TDateTime agora = TDateTime::Now();
-                    cab.CNPJ = SoNumeros(FCGC_Empresa);
-                    cab.Data = agora;
-                    cab.Horario = agora;
-                    cab.Especifico_para_o_PAF = 0;
-                    AtualizaEstoque();
-                    DiarioImportacao::Registra(FNome_Arquivo, FHash);
-                }
-                if (causa.isNull())
+                Converter();
+                if (FCausa.isNull())
                     sessao.Commit();
                 else
                     sessao.Rollback();
                 emTransacao = false;
-                FApagar = causa.isNull();
             } catch (const std::exception& e) {
-                causa = Mensagem(e);
-                trava = ErroDeTrava(causa);
+                FCausa = MensagemDe(e);
+                FTrava = ErroDeTrava(FCausa);
                 if (emTransacao) {
                     try {
                         sessao.Rollback();
                     } catch (const std::exception& r) {
-                        causa += QStringLiteral(" (desfazer falhou: ") + Mensagem(r) + u')';
+                        FCausa += QStringLiteral(" (desfazer falhou: ") + MensagemDe(r) + u')';
                     }
                 }
             } catch (...) {
@@ -205,26 +232,14 @@ void TExecCmd::Execute()
                     sessao.Rollback();
                 throw;
             }
-            // Only what the ERP now holds goes to Ruxo: the shipment is written after the commit.
-            // The import is in the ERP by now, so a shipment that cannot be written loses no
-            // coupon: the error is told and the file goes as imported.
-            if (causa.isNull()) {
-                TRemessa& remessa = *FRuxo->Remessa();
-                remessa.Reg_099.Registros = remessa.Reg_035.Count();
-                try {
-                    if (remessa.Reg_099.Registros > 0)
-                        remessa.Gerar(rm035);
-                } catch (const std::exception& e) {
-                    Erro(QStringLiteral("Arquivo ") + FNome_Arquivo +
-                         QStringLiteral(" importado, mas a remessa de estoque não foi gravada: ") + Mensagem(e));
-                }
-            }
+            if (FCausa.isNull())
+                GravaRemessa();
         }
-        if (!causa.isNull()) {
-            if (trava)
-                Devolve(causa);
+        if (!FCausa.isNull()) {
+            if (FTrava)
+                Devolve(FCausa);
             else
-                Rejeita(causa);
+                Rejeita(FCausa);
         }
     } catch (...) {
         Limpeza();
@@ -305,7 +320,7 @@ void TExecCmd::Limpeza()
 
     // A file still claimed (its deletion failed) keeps the lock, so no recovery takes it while
     // this process lives.
-    if (!QFileInfo::exists(arquivo) || arquivo == CaminhoArquivo())
+    if (FLiberaTrava && (!QFileInfo::exists(arquivo) || arquivo == CaminhoArquivo()))
         DiarioImportacao::Libera(PastaOnline());
 
     if (FCDS && FCDS->Locate(QStringLiteral("NOME"), FNome_Arquivo)) {
@@ -321,29 +336,32 @@ void TExecCmd::Limpeza()
 
 // --- Files that were not imported ----------------------------------------------------------
 
-void TExecCmd::GuardaCancelados()
+TExecCmd::TCancelados TExecCmd::LeCancelados() const
 {
     QFile arquivo(FRuxo->Retorno()->ArquivoCancelados());
-    FCanceladosExistia = arquivo.exists();
-    FCancelados.clear();
-    if (FCanceladosExistia) {
+    TCancelados c;
+    c.Existia = arquivo.exists();
+    if (c.Existia) {
         if (!arquivo.open(QIODevice::ReadOnly))
             throw EInOutError(QStringLiteral("Não foi possível ler ") + QDir::toNativeSeparators(arquivo.fileName()));
-        FCancelados = arquivo.readAll();
+        c.Conteudo = arquivo.readAll();
     }
+    return c;
+}
+
+void TExecCmd::EscreveCancelados(const TCancelados& c) const
+{
+    const QString caminho = FRuxo->Retorno()->ArquivoCancelados();
+    if (c.Existia)
+        GravarArquivoAtomico(caminho, c.Conteudo);
+    else
+        Apaga(caminho);
 }
 
 // Reading the file consumed or added entries of the store of items cancelled one by one; a file
 // that will be imported again later must find the store as it was, or its cancelled items would
 // move stock twice or not at all.
-void TExecCmd::RestauraCancelados()
-{
-    const QString caminho = FRuxo->Retorno()->ArquivoCancelados();
-    if (FCanceladosExistia)
-        GravarArquivoAtomico(caminho, FCancelados);
-    else
-        Apaga(caminho);
-}
+void TExecCmd::RestauraCancelados() { EscreveCancelados(FAntes); }
 
 void TExecCmd::Rejeita(const QString& causa)
 {
@@ -395,6 +413,23 @@ void TExecCmd::Devolve(const QString& causa)
         FCDS->Delete();
     Atencao(QStringLiteral("Banco de dados ocupado: o arquivo ") + FNome_Arquivo +
             QStringLiteral(" fica para o próximo ciclo"));
+}
+
+void TExecCmd::Desfazer()
+{
+    std::unique_ptr<TRuxo> ruxo = std::move(FRuxo);
+    FControladoresProprios.reset();
+    FControladoresUso = nullptr;
+    FApagar = false;
+    if (FCDS && FCDS->Locate(QStringLiteral("NOME"), FNome_Arquivo))
+        FCDS->Delete();
+    if (FReservado.isEmpty())
+        return;
+    if (!QFile::rename(FReservado, CaminhoArquivo()))
+        throw EInOutError(QStringLiteral("Não foi possível devolver ") + QDir::toNativeSeparators(FReservado) +
+                          QStringLiteral(" para ") + QDir::toNativeSeparators(CaminhoArquivo()));
+    DiarioImportacao::ApagaCopiaCancelados(FReservado);
+    FReservado.clear();
 }
 
 int TExecCmd::Recuperar(const QString& Diretorio) { return DiarioImportacao::Recuperar(Diretorio); }

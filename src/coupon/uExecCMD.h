@@ -10,13 +10,15 @@
 #include <memory>
 #include <vector>
 
+class TLoteImportacao;
 class TMemTable;
+class TSessao;
 struct TDocumentoCupom;
 
 // The import of one coupon file that Ruxo dropped into ONLINE: read it, turn its coupons into
 // sales documents, take the sold quantities out of stock, tell Ruxo the new stock positions and
-// remove the file. The monitoring cycle creates one task per file, fills it and calls Execute on
-// its own thread; nothing here starts a thread.
+// remove the file. The monitoring cycle creates one task per file and runs them in batches on its
+// own thread; nothing here starts a thread.
 //
 // A file is imported whole or not at all: its documents, items, instalments, cancellations and
 // stock updates run in one transaction of the session, together with the file's journal entry
@@ -28,6 +30,9 @@ struct TDocumentoCupom;
 // back to ONLINE/ for the next cycle instead. Execute then returns normally, so the cycle goes on
 // with its next file. Only a failure to clean up (a file that cannot be deleted or moved) leaves
 // Execute as an exception.
+//
+// The monitoring cycle hands its files on in batches (uLoteImportacao.h), which run the same
+// steps for several files inside one transaction; Execute is the batch of one file.
 class TExecCmd
 {
 public:
@@ -73,7 +78,33 @@ public:
     // Whether an error message is that of a database another program holds locked.
     static bool ErroDeTrava(const QString& mensagem);
 
+    // CANCELADOS.V as it is on disk now: whether it exists, and its bytes.
+    struct TCancelados
+    {
+        bool Existia = false;
+        QByteArray Conteudo;
+    };
+
 private:
+    friend class TLoteImportacao;
+
+    // What the claim and the reading left to do.
+    enum class TReserva {
+        Fora,       // not claimed (another importer took it, or the claim failed): nothing to finish
+        Concluir,   // claimed and read, nothing to convert (or unreadable: Causa says why)
+        Converter,  // claimed and read, its coupons go into the ERP inside a transaction
+    };
+    // The steps of an import; Execute and a batch run them in this order.
+    void Inicia();
+    TReserva Reservar(const TCancelados& antes);
+    void Converter();             // inside the caller's transaction; a refused day sets FCausa
+    void GravaRemessa();          // after the commit
+    void Desfazer();              // after the batch's rollback: the file back into ONLINE/, untouched
+    void Encerra();               // a task that claimed nothing lets go of what Inicia made
+    TCancelados LeCancelados() const;
+    static void IniciaTransacao(TSessao& sessao);
+    void EscreveCancelados(const TCancelados& c) const;
+
     struct TIndiceCupom
     {
         std::vector<int> Itens;      // positions in Reg_012, file order
@@ -106,7 +137,6 @@ private:
     void Limpeza();
     void Rejeita(const QString& causa);
     void Devolve(const QString& causa);
-    void GuardaCancelados();
     void RestauraCancelados();
 
     QString CaminhoArquivo() const;
@@ -130,8 +160,13 @@ private:
     // For the error line of a failure: the coupon being converted, 0 outside the loop.
     int FCupomAtual = 0;
     // CANCELADOS.V as it was before this file was read, so that a rejected file leaves it so.
-    bool FCanceladosExistia = false;
-    QByteArray FCancelados;
+    TCancelados FAntes;
+    // Why the file was not imported; null while nothing failed. FTrava: only because the database
+    // was locked (or otherwise passing), so the file goes back for the next cycle.
+    QString FCausa;
+    bool FTrava = false;
+    // A batch holds the claim folder's lock until its last file is done.
+    bool FLiberaTrava = true;
     // Set once the file is imported (or had nothing to import); until then the clean-up keeps it,
     // so that no failure, wherever it happens, loses a file whose coupons are not in the ERP.
     bool FApagar = false;

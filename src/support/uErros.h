@@ -19,6 +19,14 @@ private:
     QByteArray FUtf8;
 };
 
+// The text of any exception: ours carry it as a QString, the standard library's in what().
+inline QString MensagemDe(const std::exception& e)
+{
+    if (const auto* nossa = dynamic_cast<const Exception*>(&e))
+        return nossa->Message();
+    return QString::fromLocal8Bit(e.what());
+}
+
 #define TV_DECLARA_ERRO(Nome, Base)                                  \
     class Nome : public Base                                         \
     {                                                                \

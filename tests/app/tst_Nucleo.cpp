@@ -6,6 +6,7 @@
 #include "uErros.h"
 #include "uEsquemaERP.h"
 #include "uExecCMD.h"
+#include "uLoteImportacao.h"
 #include "uIni.h"
 #include "uInicio.h"
 #include "uLog.h"
@@ -87,11 +88,16 @@ protected:
     void Inicia()
     {
         N = std::make_unique<TNucleoTeskVado>(Visao);
-        N->DefinirExecutor([this](TExecCmd& t) {
-            Tarefas.push_back({t.Nome_Arquivo(), t.Codigo_da_Empresa(), t.CGC_Empresa(), t.Codigo_do_Usuario(),
-                               t.Nome_do_Usuario(), t.Diretorio(), t.FCDS == N->cdsArquivos()});
-            if (AoExecutar)
-                AoExecutar(t);
+        N->DefinirExecutor([this](TLoteImportacao& lote) {
+            for (const auto& tarefa : lote.Tarefas()) {
+                if (lote.PedidoParada())
+                    return;
+                const TExecCmd& t = *tarefa;
+                Tarefas.push_back({t.Nome_Arquivo(), t.Codigo_da_Empresa(), t.CGC_Empresa(), t.Codigo_do_Usuario(),
+                                   t.Nome_do_Usuario(), t.Diretorio(), t.FCDS == N->cdsArquivos()});
+                if (AoExecutar)
+                    AoExecutar(*tarefa);
+            }
         });
         ASSERT_TRUE(N->FormCreate());
         ASSERT_TRUE(N->FormActivate());

@@ -7,6 +7,7 @@
 #include "uDM_BDE.h"
 #include "uEsquemaERP.h"
 #include "uExecCMD.h"
+#include "uLoteImportacao.h"
 #include "uLog.h"
 #include "uMemTable.h"
 #include "uQuery.h"
@@ -181,6 +182,20 @@ protected:
         tarefa.SetNome_Arquivo(nome);
         tarefa.SetDiretorio(Dir);
         tarefa.Execute();
+    }
+
+    // The files as the monitoring cycle hands on those of one tick: in batches.
+    void ImportaLote(const QStringList& nomes)
+    {
+        TLoteImportacao::TDados dados;
+        dados.Codigo_da_Empresa = QStringLiteral("0001");
+        dados.CGC_Empresa = QStringLiteral("12.345.678/0001-95");
+        dados.Codigo_do_Usuario = QStringLiteral("0001");
+        dados.Nome_do_Usuario = QStringLiteral("OPERADOR DEMO");
+        dados.Diretorio = Dir;
+        dados.FCDS = &Lista;
+        dados.FControladores = &Controladores;
+        TLoteImportacao::ImportarArquivos(dados, nomes, [](TLoteImportacao& lote) { lote.Executar(); });
     }
 
     static QVariant Valor(const QString& alias, const QString& sql)
@@ -650,6 +665,91 @@ TEST_F(Importacao, PastaQueNaoAceitaAReservaGuardaOArquivo)
     EXPECT_EQ(Conta("NOTAC"), 1);
     EXPECT_EQ(Saldo("000001"), Currency(98));
     EXPECT_TRUE(Arquivos(QStringLiteral("ONLINE")).isEmpty());
+}
+
+// Three files of one tick in one batch: a later file cancels a coupon an earlier one wrote in
+// the same transaction, and each file still gets its own shipment.
+TEST_F(Importacao, LoteComCancelamentoDeCupomDoMesmoLote)
+{
+    TArquivoCupons vivo;
+    vivo << Cupom(101, "20") << Item(101, 1, "000001", "2", "10") << Pagto(101, 1, "20");
+    Deposita(QStringLiteral("00004001.S01"), vivo.Linhas);
+    TReg_011 cupom = Cupom(101, "20");
+    cupom.Cancelado = QStringLiteral("C");
+    TReg_012 item = Item(101, 1, "000001", "2", "10");
+    item.Cancelado = QStringLiteral("C");
+    TArquivoCupons cancelado;
+    cancelado << cupom << item << Pagto(101, 1, "20");
+    Deposita(QStringLiteral("00004002.S01"), cancelado.Linhas);
+    TArquivoCupons outro;
+    outro << Cupom(102, "10") << Item(102, 1, "000002", "1", "10") << Pagto(102, 1, "10");
+    Deposita(QStringLiteral("00004003.S01"), outro.Linhas);
+
+    ImportaLote({"00004001.S01", "00004002.S01", "00004003.S01"});
+
+    EXPECT_EQ(Documento("000101")->Situacao, QStringLiteral("C"));
+    EXPECT_EQ(Conta("NOTAC"), 2);
+    EXPECT_EQ(Saldo("000001"), Currency(100));
+    EXPECT_EQ(Saldo("000002"), Currency(49));
+    EXPECT_EQ(Arquivos(QStringLiteral("REMESSA")), (QStringList{"RM000001.R", "RM000002.R", "RM000003.R"}));
+    EXPECT_TRUE(Arquivos(QStringLiteral("ONLINE")).isEmpty());
+    EXPECT_EQ(Lista.RecordCount(), 0);
+    EXPECT_FALSE(LogTem(QStringLiteral("Erro   :")));
+}
+
+// One file of a batch that cannot be imported: the batch is undone and its files imported one by
+// one, so that the others go in once and only the faulty one is rejected, with its own line, and
+// the store of cancelled items ends as the files imported one by one leave it.
+TEST_F(Importacao, LoteComArquivoRecusadoImportaOsOutros)
+{
+    TReg_012 canceladoVivo = Item(101, 2, "000002", "1", "10");
+    canceladoVivo.Cancelado = QStringLiteral("C");
+    TArquivoCupons primeiro;
+    primeiro << Cupom(101, "20") << Item(101, 1, "000001", "2", "10") << canceladoVivo << Pagto(101, 1, "20");
+    Deposita(QStringLiteral("00004001.S01"), primeiro.Linhas);
+    TArquivoCupons segundo;
+    segundo << Cupom(102, "10") << Item(102, 1, "000002", "1", "10") << Pagto(102, 1, "10");
+    Deposita(QStringLiteral("00004002.S01"), segundo.Linhas);
+    TReg_011 ontem = Cupom(103, "10");
+    ontem.Data = TDateTime::FromDate(Hoje.addDays(-1));
+    TReg_012 canceladoOntem = Item(103, 2, "000001", "1", "10");
+    canceladoOntem.Cancelado = QStringLiteral("C");
+    TArquivoCupons terceiro;
+    terceiro << ontem << Item(103, 1, "000002", "1", "10") << canceladoOntem << Pagto(103, 1, "10");
+    Deposita(QStringLiteral("00004003.S01"), terceiro.Linhas);
+
+    ImportaLote({"00004001.S01", "00004002.S01", "00004003.S01"});
+
+    EXPECT_EQ(Conta("NOTAC"), 2);
+    EXPECT_EQ(Saldo("000001"), Currency(98));
+    EXPECT_EQ(Saldo("000002"), Currency(49));
+    EXPECT_EQ(Arquivos(QStringLiteral("REMESSA")).size(), 2);
+    EXPECT_EQ(Arquivos(QStringLiteral("ONLINE/REJEITADOS")),
+              (QStringList{"00004003.A01", "00004003.L01", "00004003.S01"}));
+    EXPECT_TRUE(LogTem(QStringLiteral("Erro   : Arquivo 00004003.S01 não importado, cupom 103: Cupons referente")));
+    EXPECT_FALSE(LogTem(QStringLiteral("Arquivo 00004001.S01 não importado")));
+    EXPECT_FALSE(LogTem(QStringLiteral("Arquivo 00004002.S01 não importado")));
+    QFile store(Dir + QStringLiteral("CANCELADOS/CANCELADOS.V"));
+    ASSERT_TRUE(store.open(QIODevice::ReadOnly));
+    const QByteArray guardado = store.readAll();
+    EXPECT_TRUE(guardado.contains(Ruxo::GerarLinha(canceladoVivo).toLatin1()));
+    EXPECT_FALSE(guardado.contains(Ruxo::GerarLinha(canceladoOntem).toLatin1()));
+}
+
+// A batch takes files while they fit, and always its first.
+TEST(LoteImportacao, LimitesDoLote)
+{
+    TLoteImportacao lote({});
+    EXPECT_TRUE(lote.Cabe(TLoteImportacao::MaximoBytes * 4)) << "an empty batch takes any file";
+    lote.Adiciona(QStringLiteral("A.S01"), TLoteImportacao::MaximoBytes - 10);
+    EXPECT_TRUE(lote.Cabe(10));
+    EXPECT_FALSE(lote.Cabe(11));
+    TLoteImportacao cheio({});
+    for (int n = 0; n < TLoteImportacao::MaximoArquivos; ++n) {
+        ASSERT_TRUE(cheio.Cabe(1));
+        cheio.Adiciona(QStringLiteral("%1.S01").arg(n), 1);
+    }
+    EXPECT_FALSE(cheio.Cabe(1));
 }
 
 TEST(NomeCompanheiro, PosicoesOnzeEDoze)

@@ -1,15 +1,19 @@
 // A bare importer for the crash and race tests: the session of the demo company on a data drive,
-// the start-up recovery, then every coupon file of ONLINE/ as the monitoring cycle hands them on.
+// the start-up recovery, then every coupon file of ONLINE/ in the monitoring cycle's batches.
 // Usage: importador_teste RAIZ DIRETORIO AAAA-MM-DD [--espera-ms N] [--controle-dia PREFIXO N]
+//        [--sinal ARQUIVO]
 // The date is the clock of the run, so that a test never depends on the day it runs. With
 // --controle-dia it imports nothing and asks instead for the day's control number of the users
-// PREFIXO01 to PREFIXOnn, printing one "usuario=numero" line each.
+// PREFIXO01 to PREFIXOnn, printing one "usuario=numero" line each. With --sinal it writes
+// "pronto" to standard error once its session is open and waits for ARQUIVO to exist before it
+// looks at ONLINE/, so that two importers of a race start their claims together.
 
 #include "UModel.h"
 #include "uController.h"
 #include "uDM_BDE.h"
 #include "uErros.h"
 #include "uExecCMD.h"
+#include "uLoteImportacao.h"
 #include "uLog.h"
 #include "uSessao.h"
 #include "uSys.h"
@@ -17,6 +21,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
 
 #include <cstdio>
 
@@ -33,10 +40,13 @@ int main(int argc, char** argv)
     const QDate hoje = QDate::fromString(args[3], Qt::ISODate);
     int esperaMs = 3000;
     QString prefixo;
+    QString sinal;
     int usuarios = 0;
     for (int i = 4; i + 1 < args.size(); ++i) {
         if (args[i] == QStringLiteral("--espera-ms"))
             esperaMs = args[i + 1].toInt();
+        if (args[i] == QStringLiteral("--sinal"))
+            sinal = args[i + 1];
         if (args[i] == QStringLiteral("--controle-dia") && i + 2 < args.size()) {
             prefixo = args[i + 1];
             usuarios = args[i + 2].toInt();
@@ -79,17 +89,22 @@ int main(int argc, char** argv)
             return 0;
         }
         TExecCmd::Recuperar(dir);
-        const QStringList arquivos = QDir(dir + QStringLiteral("ONLINE/")).entryList({QStringLiteral("*.S*")}, QDir::Files, QDir::Name);
-        for (const QString& nome : arquivos) {
-            TExecCmd tarefa(true);
-            tarefa.SetCodigo_da_Empresa(QStringLiteral("0001"));
-            tarefa.SetCGC_Empresa(QStringLiteral("12.345.678/0001-95"));
-            tarefa.SetCodigo_do_Usuario(QStringLiteral("0001"));
-            tarefa.SetNome_do_Usuario(QStringLiteral("OPERADOR DEMO"));
-            tarefa.SetNome_Arquivo(nome);
-            tarefa.SetDiretorio(dir);
-            tarefa.Execute();
+        if (!sinal.isEmpty()) {
+            std::fputs("pronto\n", stderr);
+            std::fflush(stderr);
+            QElapsedTimer espera;
+            espera.start();
+            while (!QFileInfo::exists(sinal) && espera.elapsed() < 30000)
+                QThread::msleep(1);
         }
+        const QStringList arquivos = QDir(dir + QStringLiteral("ONLINE/")).entryList({QStringLiteral("*.S*")}, QDir::Files, QDir::Name);
+        TLoteImportacao::TDados dados;
+        dados.Codigo_da_Empresa = QStringLiteral("0001");
+        dados.CGC_Empresa = QStringLiteral("12.345.678/0001-95");
+        dados.Codigo_do_Usuario = QStringLiteral("0001");
+        dados.Nome_do_Usuario = QStringLiteral("OPERADOR DEMO");
+        dados.Diretorio = dir;
+        TLoteImportacao::ImportarArquivos(dados, arquivos, [](TLoteImportacao& lote) { lote.Executar(); });
         TSessao::Padrao().Close();
     } catch (const Exception& e) {
         log.TextoErro(e.Message());

@@ -1,0 +1,220 @@
+#include "uLoteImportacao.h"
+
+#include "uCupomDocumento.h"
+#include "uDiarioImportacao.h"
+#include "uErros.h"
+#include "uRuxo.h"
+#include "uSessao.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <exception>
+
+using namespace CupomTexto;
+
+TLoteImportacao::TLoteImportacao(TDados dados) : FDados(std::move(dados)) {}
+
+bool TLoteImportacao::Cabe(qint64 tamanho) const
+{
+    return FTarefas.empty() || (int(FTarefas.size()) < MaximoArquivos && FBytes + tamanho <= MaximoBytes);
+}
+
+TExecCmd& TLoteImportacao::Adiciona(const QString& nome, qint64 tamanho)
+{
+    auto tarefa = std::make_unique<TExecCmd>(true);
+    tarefa->FCDS = FDados.FCDS;
+    tarefa->FControladores = FDados.FControladores;
+    tarefa->SetCodigo_da_Empresa(FDados.Codigo_da_Empresa);
+    tarefa->SetCGC_Empresa(FDados.CGC_Empresa);
+    tarefa->SetCodigo_do_Usuario(FDados.Codigo_do_Usuario);
+    tarefa->SetNome_do_Usuario(FDados.Nome_do_Usuario);
+    tarefa->SetNome_Arquivo(nome);
+    tarefa->SetDiretorio(FDados.Diretorio);
+    FTarefas.push_back(std::move(tarefa));
+    FBytes += tamanho;
+    return *FTarefas.back();
+}
+
+void TLoteImportacao::ImportarArquivos(const TDados& dados, const QStringList& nomes,
+                                       const std::function<void(TLoteImportacao&)>& executor)
+{
+    const QString online = dados.Diretorio + QStringLiteral("ONLINE/");
+    for (qsizetype i = 0; i < nomes.size();) {
+        if (dados.Parar && dados.Parar())
+            return;
+        TLoteImportacao lote(dados);
+        for (; i < nomes.size(); ++i) {
+            const qint64 tamanho = QFileInfo(online + nomes[i]).size();
+            if (!lote.Cabe(tamanho))
+                break;
+            lote.Adiciona(nomes[i], tamanho);
+        }
+        executor(lote);
+    }
+}
+
+void TLoteImportacao::Executar()
+{
+    if (FTarefas.size() == 1) {
+        if (!PedidoParada())
+            FTarefas.front()->Execute();
+        return;
+    }
+    if (!FTarefas.empty())
+        ExecutarJuntos();
+}
+
+void TLoteImportacao::ExecutarJuntos()
+{
+    TSessao& sessao = TSessao::Padrao();
+    std::vector<TExecCmd*> lidos;     // claimed and read, in order
+    std::vector<TExecCmd*> converter; // those of them with coupons
+    TExecCmd::TCancelados antes;
+    QString causa;
+    bool trava = false;
+    bool falhou = false;
+
+    for (const auto& t : FTarefas)
+        t->FLiberaTrava = false;
+    std::vector<const TExecCmd*> fora;  // not claimed: nothing of them to finish or redo
+    TExecCmd& primeira = *FTarefas.front();
+    try {
+        primeira.Inicia();
+        antes = primeira.LeCancelados();
+        for (const auto& t : FTarefas) {
+            if (PedidoParada())
+                break;
+            if (t.get() != &primeira)
+                t->Inicia();
+            // Listed before the claim, so that whatever fails after it gives the file back.
+            lidos.push_back(t.get());
+            const TExecCmd::TReserva reserva = t->Reservar(antes);
+            if (reserva == TExecCmd::TReserva::Fora) {
+                lidos.pop_back();
+                fora.push_back(t.get());
+                t->Encerra();
+                continue;
+            }
+            if (reserva == TExecCmd::TReserva::Converter)
+                converter.push_back(t.get());
+            // An unreadable file is rejected by its own import below, with its own line.
+            if (!t->FCausa.isNull()) {
+                falhou = true;
+                break;
+            }
+        }
+    } catch (const std::exception& e) {
+        causa = MensagemDe(e);
+        falhou = true;
+    }
+
+    if (!falhou && !converter.empty()) {
+        bool emTransacao = false;
+        try {
+            TExecCmd::IniciaTransacao(sessao);
+            emTransacao = true;
+            for (TExecCmd* t : converter) {
+                t->Converter();
+                if (!t->FCausa.isNull()) {
+                    falhou = true;
+                    break;
+                }
+            }
+            if (falhou)
+                sessao.Rollback();
+            else
+                sessao.Commit();
+            emTransacao = false;
+        } catch (const std::exception& e) {
+            causa = MensagemDe(e);
+            trava = TExecCmd::ErroDeTrava(causa);
+            falhou = true;
+            if (emTransacao) {
+                try {
+                    sessao.Rollback();
+                } catch (const std::exception& r) {
+                    causa += QStringLiteral(" (desfazer falhou: ") + MensagemDe(r) + u')';
+                }
+            }
+        } catch (...) {
+            if (emTransacao)
+                sessao.Rollback();
+            Desfazer(lidos, antes);
+            throw;
+        }
+    }
+
+    if (!falhou) {
+        for (TExecCmd* t : converter)
+            t->GravaRemessa();
+        Concluir(lidos);
+        return;
+    }
+
+    Desfazer(lidos, antes);
+    if (trava) {
+        Erro(QStringLiteral("Arquivos %1 a %2 não importados: ")
+                 .arg(lidos.front()->Nome_Arquivo(), lidos.back()->Nome_Arquivo()) +
+             causa);
+        Atencao(QStringLiteral("Banco de dados ocupado: os %1 arquivos ficam para o próximo ciclo").arg(lidos.size()));
+        return;
+    }
+    // Alone, each file is imported or rejected on its own, with the line that tells why.
+    for (const auto& t : FTarefas) {
+        if (PedidoParada())
+            return;
+        if (std::find(fora.begin(), fora.end(), t.get()) != fora.end())
+            continue;
+        t->FLiberaTrava = true;
+        t->Execute();
+    }
+}
+
+// Every file's clean-up is tried, even after one failed, so that no committed file stays
+// claimed while this process lives; the first failure is raised after.
+void TLoteImportacao::Concluir(const std::vector<TExecCmd*>& lidos)
+{
+    std::exception_ptr falha;
+    for (TExecCmd* t : lidos) {
+        try {
+            t->Limpeza();
+        } catch (...) {
+            if (!falha)
+                falha = std::current_exception();
+        }
+    }
+    bool reservado = false;
+    for (TExecCmd* t : lidos)
+        reservado = reservado || (!t->FReservado.isEmpty() && QFileInfo::exists(t->FReservado));
+    if (!reservado)
+        DiarioImportacao::Libera(FDados.Diretorio + QStringLiteral("ONLINE/"));
+    if (falha)
+        std::rethrow_exception(falha);
+}
+
+void TLoteImportacao::Desfazer(const std::vector<TExecCmd*>& lidos, const TExecCmd::TCancelados& antes)
+{
+    std::exception_ptr falha;
+    try {
+        if (!lidos.empty())
+            lidos.front()->EscreveCancelados(antes);
+    } catch (...) {
+        falha = std::current_exception();
+    }
+    for (TExecCmd* t : lidos) {
+        try {
+            t->Desfazer();
+        } catch (...) {
+            if (!falha)
+                falha = std::current_exception();
+        }
+    }
+    bool reservado = false;
+    for (TExecCmd* t : lidos)
+        reservado = reservado || !t->FReservado.isEmpty();
+    if (!reservado)
+        DiarioImportacao::Libera(FDados.Diretorio + QStringLiteral("ONLINE/"));
+    if (falha)
+        std::rethrow_exception(falha);
+}
