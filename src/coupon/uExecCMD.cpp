@@ -5,6 +5,7 @@
 #include "uCupomDocumento.h"
 #include "uDiarioImportacao.h"
 #include "uErros.h"
+#include "uFalhaTransitoria.h"
 #include "uMemTable.h"
 #include "uSessao.h"
 
@@ -192,7 +193,7 @@ void TExecCmd::Execute()
                 FApagar = causa.isNull();
             } catch (const std::exception& e) {
                 causa = Mensagem(e);
-                trava = ErroDeTrava(causa);
+                trava = FalhaTransitoria(causa);
                 if (emTransacao) {
                     try {
                         sessao.Rollback();
@@ -393,7 +394,7 @@ void TExecCmd::Devolve(const QString& causa)
     // and never look at it again.
     if (FCDS && FCDS->Locate(QStringLiteral("NOME"), FNome_Arquivo))
         FCDS->Delete();
-    Atencao(QStringLiteral("Banco de dados ocupado: o arquivo ") + FNome_Arquivo +
+    Atencao(DescricaoFalhaBanco(ClassificaFalhaBanco(causa)) + QStringLiteral(": o arquivo ") + FNome_Arquivo +
             QStringLiteral(" fica para o próximo ciclo"));
 }
 
