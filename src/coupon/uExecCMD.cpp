@@ -7,6 +7,7 @@
 #include "uErros.h"
 #include "uFalhaTransitoria.h"
 #include "uMemTable.h"
+#include "uRemessaPendente.h"
 #include "uSessao.h"
 
 #include <QDir>
@@ -207,18 +208,13 @@ void TExecCmd::Execute()
                 throw;
             }
             // Only what the ERP now holds goes to Ruxo: the shipment is written after the commit.
-            // The import is in the ERP by now, so a shipment that cannot be written loses no
-            // coupon: the error is told and the file goes as imported.
+            // The import is in the ERP by now, so the file goes as imported; a shipment that
+            // REMESSA cannot take waits and is delivered by a later cycle.
             if (causa.isNull()) {
                 TRemessa& remessa = *FRuxo->Remessa();
                 remessa.Reg_099.Registros = remessa.Reg_035.Count();
-                try {
-                    if (remessa.Reg_099.Registros > 0)
-                        remessa.Gerar(rm035);
-                } catch (const std::exception& e) {
-                    Erro(QStringLiteral("Arquivo ") + FNome_Arquivo +
-                         QStringLiteral(" importado, mas a remessa de estoque não foi gravada: ") + Mensagem(e));
-                }
+                if (remessa.Reg_099.Registros > 0)
+                    RemessaPendente::Enviar(remessa, FDiretorio, FNome_Arquivo);
             }
         }
         if (!causa.isNull()) {
