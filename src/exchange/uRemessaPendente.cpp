@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 #include <deque>
 #include <map>
@@ -179,8 +180,13 @@ void DefinirPasta(const QString& pasta) { PastaDefinida() = pasta; }
 QString Pasta()
 {
     QString pasta = PastaDefinida();
-    if (pasta.isEmpty())
-        pasta = QFileInfo(TLog::PastaArquivoPadrao()).path() + QStringLiteral("/RemessasPendentes");
+    if (pasta.isEmpty()) {
+        // Beside the Logs folder, which is the program's own folder when it can be written.
+        QString base = QFileInfo(TLog::PastaArquivoPadrao()).path();
+        if (!QFileInfo(base).isWritable())
+            base = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+        pasta = base + QStringLiteral("/RemessasPendentes");
+    }
     if (!pasta.endsWith(u'/'))
         pasta += u'/';
     return pasta;

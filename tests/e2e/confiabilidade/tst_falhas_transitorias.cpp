@@ -377,6 +377,44 @@ TEST(RemessaPendente, EntregaInterrompidaNaoSeRepete)
     RemessaPendente::DefinirPasta(QString());
 }
 
+// This program's own folder cannot take a shipment (a plain file where it should be): it waits in
+// memory, and goes after the older one that waits on disk once REMESSA is back.
+TEST(RemessaPendente, SemPastaPropriaAguardaNaMemoriaAtrasDasDoDisco)
+{
+    QTemporaryDir pasta;
+    ASSERT_TRUE(pasta.isValid());
+    const QString dir = pasta.path() + QStringLiteral("/ruxo/");
+    const QString propria = pasta.path() + QStringLiteral("/pendentes");
+    const QString bloqueada = pasta.path() + QStringLiteral("/arquivo");
+    ArquivoNoLugar(bloqueada);
+    const auto envia = [&](const char* origem, int saldo) {
+        TRuxo ruxo(dir);
+        TRemessa& r = *ruxo.Remessa();
+        TReg_035& l = r.Reg_035.Add();
+        l.Codigo_do_produto = QStringLiteral("000001");
+        l.Quantidade_em_estoque = Currency(saldo);
+        r.Reg_099.Registros = 1;
+        RemessaPendente::Enviar(r, dir, QString::fromLatin1(origem));
+        return RemessaPendente::Conteudo(r);
+    };
+    RemessaPendente::DefinirPasta(propria);
+    const QByteArray noDisco = envia("00000001.S01", 90);
+    // The same folder out of reach for the second, as a full or failing disk would leave it.
+    RemessaPendente::DefinirPasta(bloqueada + QStringLiteral("/pendentes"));
+    const QByteArray naMemoria = envia("00000002.S01", 80);
+    EXPECT_EQ(RemessaPendente::Aguardando(dir), 1);
+    RemessaPendente::DefinirPasta(propria);
+    EXPECT_EQ(RemessaPendente::Aguardando(dir), 2);
+
+    ASSERT_TRUE(QDir().mkpath(dir + QStringLiteral("REMESSA")));
+    EXPECT_EQ(RemessaPendente::Entregar(dir), 2);
+    EXPECT_EQ(Le(dir + QStringLiteral("REMESSA/RM000001.R")), noDisco);
+    EXPECT_EQ(Le(dir + QStringLiteral("REMESSA/RM000002.R")), naMemoria);
+    EXPECT_EQ(RemessaPendente::Aguardando(dir), 0);
+    EXPECT_EQ(RemessaPendente::Entregar(dir), 0);
+    RemessaPendente::DefinirPasta(QString());
+}
+
 TEST(FalhaBanco, ClassificacaoDasMensagens)
 {
     const struct
