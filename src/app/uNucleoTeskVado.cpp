@@ -7,10 +7,12 @@
 #include "uLoteImportacao.h"
 #include "uLog.h"
 #include "uMemTable.h"
+#include "uRemessaPendente.h"
 #include "uSys.h"
 #include "uUIPort.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -417,14 +419,40 @@ void TNucleoTeskVado::MonitorarPasta(const QString& Diretorio, const QString& Ma
     const QString pasta = dir + QStringLiteral("ONLINE/");
 
     const bool reducaoZ = VerificarReducaoZ();
-    const bool completa = !Sys_.Codigo_da_Empresa.isEmpty() && !Sys_.CGC_da_Empresa.isEmpty() &&
-                          !Sys_.Codigo_do_Usuario.isEmpty() && !Sys_.Nome_Usuario.isEmpty() &&
-                          !Sys_.Numero_do_ECF.isEmpty() && !Diretorio.isEmpty() && QDir(Diretorio).exists() &&
-                          reducaoZ;
-    if (!completa) {
+    const bool sessao = !Sys_.Codigo_da_Empresa.isEmpty() && !Sys_.CGC_da_Empresa.isEmpty() &&
+                        !Sys_.Codigo_do_Usuario.isEmpty() && !Sys_.Nome_Usuario.isEmpty() &&
+                        !Sys_.Numero_do_ECF.isEmpty() && reducaoZ;
+    const bool existe = !Diretorio.isEmpty() && QDir(Diretorio).exists();
+    // A directory this session already monitored that is gone now is a share or a drive that
+    // dropped out, not a setting to correct: the timer stays on and the import resumes by itself
+    // when it is back. A directory never seen complete is still the user's to correct.
+    if (sessao && !existe && !Diretorio.isEmpty() && dir == FDiretorioMonitorado) {
+        PastaAusente(dir);
+        return;
+    }
+    if (!sessao || !existe) {
         SessaoIncompleta(Diretorio, reducaoZ);
         return;
     }
+    if (dir != FDiretorioMonitorado) {
+        FDiretorioMonitorado = dir;
+        FOnlineVisto = false;
+        FPastaAusente.clear();
+    }
+
+    // Shipments REMESSA refused earlier go before anything this cycle imports, so Ruxo gets the
+    // stock positions in the order they were taken.
+    if (RemessaPendente::Aguardando(dir) > 0)
+        RemessaPendente::Entregar(dir);
+
+    // Before Ruxo made its folder there is nothing to say; once seen, a missing ONLINE/ is a fault.
+    if (!QFileInfo(pasta).isDir()) {
+        if (FOnlineVisto)
+            PastaAusente(pasta);
+        return;
+    }
+    FOnlineVisto = true;
+    PastaDeVolta();
 
     // An import a crash interrupted is finished or undone before the folder is looked at.
     if (!FRecuperados.contains(dir)) {
@@ -452,6 +480,25 @@ void TNucleoTeskVado::MonitorarPasta(const QString& Diretorio, const QString& Ma
     dados.FControladores = FControladores.get();
     dados.Parar = FParar;
     TLoteImportacao::ImportarArquivos(dados, arquivos, FExecutor);
+}
+
+void TNucleoTeskVado::PastaAusente(const QString& caminho)
+{
+    if (FPastaAusente == caminho)
+        return;
+    FPastaAusente = caminho;
+    Erro(QStringLiteral("Pasta inacessível: %1; o monitoramento continua e a importação retoma quando ela voltar")
+             .arg(QDir::toNativeSeparators(caminho)));
+}
+
+void TNucleoTeskVado::PastaDeVolta()
+{
+    if (FPastaAusente.isEmpty())
+        return;
+    if (Log_)
+        Log_->TextoAtencao(QStringLiteral("Pasta acessível de novo: %1; importação retomada")
+                               .arg(QDir::toNativeSeparators(FPastaAusente)));
+    FPastaAusente.clear();
 }
 
 void TNucleoTeskVado::SessaoIncompleta(const QString& Diretorio, bool reducaoZ)

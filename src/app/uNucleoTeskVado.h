@@ -100,6 +100,9 @@ private:
     void DefineMonitoramento(bool ativo);
     void IntervaloDoEdit();
     void SessaoIncompleta(const QString& Diretorio, bool reducaoZ);
+    // One error line when a monitored folder goes missing, one line when it is back.
+    void PastaAusente(const QString& caminho);
+    void PastaDeVolta();
 
     IVisaoTeskVado& FVisao;
     std::unique_ptr<TLog> FLog;
@@ -118,4 +121,10 @@ private:
     TVigiaArquivos FVigia;
     // Monitored directories whose interrupted imports were already finished or undone.
     QSet<QString> FRecuperados;
+    // The directory (with its separator) of the last cycle that found the session complete, and
+    // whether its ONLINE/ was there at some cycle since.
+    QString FDiretorioMonitorado;
+    bool FOnlineVisto = false;
+    // The folder last reported missing; empty while every folder is there.
+    QString FPastaAusente;
 };

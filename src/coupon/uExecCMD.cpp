@@ -5,7 +5,9 @@
 #include "uCupomDocumento.h"
 #include "uDiarioImportacao.h"
 #include "uErros.h"
+#include "uFalhaTransitoria.h"
 #include "uMemTable.h"
+#include "uRemessaPendente.h"
 #include "uSessao.h"
 
 #include <QDir>
@@ -180,20 +182,15 @@ void TExecCmd::Converter()
 }
 
 // Only what the ERP now holds goes to Ruxo, so the shipment is written after the commit. The
-// import is in the ERP by then, so a shipment that cannot be written loses no coupon: the error
-// is told and the file goes as imported.
+// import is in the ERP by then, so the file goes as imported; a shipment that REMESSA cannot take
+// waits and is delivered by a later cycle.
 void TExecCmd::GravaRemessa()
 {
     FApagar = true;
     TRemessa& remessa = *FRuxo->Remessa();
     remessa.Reg_099.Registros = remessa.Reg_035.Count();
-    try {
-        if (remessa.Reg_099.Registros > 0)
-            remessa.Gerar(rm035);
-    } catch (const std::exception& e) {
-        Erro(QStringLiteral("Arquivo ") + FNome_Arquivo +
-             QStringLiteral(" importado, mas a remessa de estoque não foi gravada: ") + MensagemDe(e));
-    }
+    if (remessa.Reg_099.Registros > 0)
+        RemessaPendente::Enviar(remessa, FDiretorio, FNome_Arquivo);
 }
 
 void TExecCmd::Execute()
@@ -219,7 +216,7 @@ void TExecCmd::Execute()
                 emTransacao = false;
             } catch (const std::exception& e) {
                 FCausa = MensagemDe(e);
-                FTrava = ErroDeTrava(FCausa);
+                FTrava = FalhaTransitoria(FCausa);
                 if (emTransacao) {
                     try {
                         sessao.Rollback();
@@ -411,7 +408,7 @@ void TExecCmd::Devolve(const QString& causa)
     // and never look at it again.
     if (FCDS && FCDS->Locate(QStringLiteral("NOME"), FNome_Arquivo))
         FCDS->Delete();
-    Atencao(QStringLiteral("Banco de dados ocupado: o arquivo ") + FNome_Arquivo +
+    Atencao(DescricaoFalhaBanco(ClassificaFalhaBanco(causa)) + QStringLiteral(": o arquivo ") + FNome_Arquivo +
             QStringLiteral(" fica para o próximo ciclo"));
 }
 

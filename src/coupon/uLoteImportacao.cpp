@@ -3,6 +3,7 @@
 #include "uCupomDocumento.h"
 #include "uDiarioImportacao.h"
 #include "uErros.h"
+#include "uFalhaTransitoria.h"
 #include "uRuxo.h"
 #include "uSessao.h"
 
@@ -72,7 +73,7 @@ void TLoteImportacao::ExecutarJuntos()
     std::vector<TExecCmd*> converter; // those of them with coupons
     TExecCmd::TCancelados antes;
     QString causa;
-    bool trava = false;
+    bool passageira = false;
     bool falhou = false;
 
     for (const auto& t : FTarefas)
@@ -128,7 +129,7 @@ void TLoteImportacao::ExecutarJuntos()
             emTransacao = false;
         } catch (const std::exception& e) {
             causa = MensagemDe(e);
-            trava = TExecCmd::ErroDeTrava(causa);
+            passageira = FalhaTransitoria(causa);
             falhou = true;
             if (emTransacao) {
                 try {
@@ -153,11 +154,12 @@ void TLoteImportacao::ExecutarJuntos()
     }
 
     Desfazer(lidos, antes);
-    if (trava) {
+    if (passageira) {
         Erro(QStringLiteral("Arquivos %1 a %2 não importados: ")
                  .arg(lidos.front()->Nome_Arquivo(), lidos.back()->Nome_Arquivo()) +
              causa);
-        Atencao(QStringLiteral("Banco de dados ocupado: os %1 arquivos ficam para o próximo ciclo").arg(lidos.size()));
+        Atencao(DescricaoFalhaBanco(ClassificaFalhaBanco(causa)) +
+                QStringLiteral(": os %1 arquivos ficam para o próximo ciclo").arg(lidos.size()));
         return;
     }
     // Alone, each file is imported or rejected on its own, with the line that tells why.

@@ -474,6 +474,77 @@ TEST_F(Nucleo, MissingOnlineFolderIsSilentAndMonitoringStaysOn)
     EXPECT_EQ(Log_->LtLog().size(), linhas);
 }
 
+// A folder the session already monitored drops out (a share or drive gone, a folder moved, a file
+// where the folder was): one error line naming it however many ticks it stays away, the timer on,
+// no markers, and the next tick after it is back imports again and says so.
+TEST_F(Nucleo, VanishedFolderOfAMonitoredSessionKeepsTheTimerOnAndResumesWhenBack)
+{
+    const struct
+    {
+        const char* caso;
+        const char* pasta;  // under the monitored directory; "" is the directory itself
+        bool arquivoNoLugar;
+    } casos[] = {
+        {"monitored directory moved away", "", false},
+        {"ONLINE moved away", "ONLINE", false},
+        {"a plain file where ONLINE was", "ONLINE", true},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        Inicia();
+        Arquivo(QStringLiteral("00000001.S01"));
+        N->Timer1Timer();
+        ASSERT_EQ(Nomes(), QStringList{QStringLiteral("00000001.S01")});
+        QFile::remove(Mon + QStringLiteral("ONLINE/00000001.S01"));
+
+        const QString alvo = QDir::cleanPath(Mon + QString::fromLatin1(c.pasta));
+        const QString fora = FPasta.path() + QStringLiteral("/fora");
+        ASSERT_TRUE(QDir().rename(alvo, fora));
+        if (c.arquivoNoLugar) {
+            QFile f(alvo);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        }
+        const QString linha = QStringLiteral("Erro   : Pasta inacessível: ") + QDir::toNativeSeparators(alvo + u'/');
+        for (int tick = 0; tick < 3; ++tick)
+            N->Timer1Timer();
+        EXPECT_EQ(ContaLog(linha), 1) << Log().toStdString();
+        EXPECT_TRUE(Visao.Monitoramento.Ativo);
+        EXPECT_TRUE(Visao.Marcadores.isEmpty());
+        EXPECT_FALSE(N->UltimoCicloFalhou());
+
+        if (c.arquivoNoLugar) {
+            ASSERT_TRUE(QFile::remove(alvo));
+        }
+        ASSERT_TRUE(QDir().rename(fora, alvo));
+        Arquivo(QStringLiteral("00000002.S01"));
+        N->Timer1Timer();
+        EXPECT_EQ(Nomes(), (QStringList{"00000001.S01", "00000002.S01"}));
+        EXPECT_EQ(ContaLog(QStringLiteral("Pasta acessível de novo: ") + QDir::toNativeSeparators(alvo + u'/')), 1);
+        EXPECT_EQ(ContaLog(linha), 1);
+
+        QFile::remove(Mon + QStringLiteral("ONLINE/00000002.S01"));
+        Tarefas.clear();
+        N->FormClose(false);
+        N.reset();
+    }
+}
+
+// The rule of a setting to correct still holds for a directory that no cycle found complete.
+TEST_F(Nucleo, DirectoryMissingBeforeAnyCompleteCycleStillStopsMonitoring)
+{
+    Inicia();
+    Arquivo(QStringLiteral("00000001.S01"));
+    N->Timer1Timer();
+    ASSERT_EQ(Tarefas.size(), 1u);
+    // Another directory typed in, which does not exist: not the one that was monitored.
+    Visao.Dir = FPasta.path() + QStringLiteral("/outra/");
+    N->Timer1Timer();
+    EXPECT_FALSE(Visao.Monitoramento.Ativo);
+    ASSERT_EQ(Visao.Marcadores.size(), 1);
+    EXPECT_EQ(Visao.Marcadores[0].first, TCampoTela::DirMonitorar);
+    EXPECT_EQ(ContaLog(QStringLiteral("Pasta inacessível")), 0);
+}
+
 TEST_F(Nucleo, IncompleteSessionStopsMonitoringWithItsLinesAndMarkers)
 {
     Inicia();

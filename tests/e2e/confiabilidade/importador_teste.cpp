@@ -1,12 +1,15 @@
 // A bare importer for the crash and race tests: the session of the demo company on a data drive,
 // the start-up recovery, then every coupon file of ONLINE/ in the monitoring cycle's batches.
 // Usage: importador_teste RAIZ DIRETORIO AAAA-MM-DD [--espera-ms N] [--controle-dia PREFIXO N]
-//        [--sinal ARQUIVO]
+//        [--sinal ARQUIVO] [--pendentes PASTA] [--limite-arquivo BYTES]
 // The date is the clock of the run, so that a test never depends on the day it runs. With
 // --controle-dia it imports nothing and asks instead for the day's control number of the users
 // PREFIXO01 to PREFIXOnn, printing one "usuario=numero" line each. With --sinal it writes
 // "pronto" to standard error once its session is open and waits for ARQUIVO to exist before it
-// looks at ONLINE/, so that two importers of a race start their claims together.
+// looks at ONLINE/, so that two importers of a race start their claims together. --pendentes is
+// the folder of the shipments REMESSA refused; --limite-arquivo makes every file this process
+// writes stop growing at that size, as a full disk would (the signal for it is ignored, so writes
+// just fail).
 
 #include "UModel.h"
 #include "uController.h"
@@ -15,6 +18,7 @@
 #include "uExecCMD.h"
 #include "uLoteImportacao.h"
 #include "uLog.h"
+#include "uRemessaPendente.h"
 #include "uSessao.h"
 #include "uSys.h"
 #include "uUIConsole.h"
@@ -26,6 +30,11 @@
 #include <QThread>
 
 #include <cstdio>
+
+#if defined(Q_OS_UNIX)
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 int main(int argc, char** argv)
 {
@@ -42,9 +51,14 @@ int main(int argc, char** argv)
     QString prefixo;
     QString sinal;
     int usuarios = 0;
+    qint64 limite = 0;
     for (int i = 4; i + 1 < args.size(); ++i) {
         if (args[i] == QStringLiteral("--espera-ms"))
             esperaMs = args[i + 1].toInt();
+        if (args[i] == QStringLiteral("--pendentes"))
+            RemessaPendente::DefinirPasta(args[i + 1]);
+        if (args[i] == QStringLiteral("--limite-arquivo"))
+            limite = args[i + 1].toLongLong();
         if (args[i] == QStringLiteral("--sinal"))
             sinal = args[i + 1];
         if (args[i] == QStringLiteral("--controle-dia") && i + 2 < args.size()) {
@@ -89,6 +103,17 @@ int main(int argc, char** argv)
             return 0;
         }
         TExecCmd::Recuperar(dir);
+        RemessaPendente::Entregar(dir);
+        if (limite > 0) {
+#if defined(Q_OS_UNIX)
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit r{rlim_t(limite), rlim_t(limite)};
+            if (setrlimit(RLIMIT_FSIZE, &r) != 0)
+                return 4;
+#else
+            return 4;
+#endif
+        }
         if (!sinal.isEmpty()) {
             std::fputs("pronto\n", stderr);
             std::fflush(stderr);
