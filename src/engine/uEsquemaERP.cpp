@@ -162,9 +162,10 @@ QStringList DDLDiarioImportacao()
                            "(\"Nome do Arquivo\", \"Hash do Conteudo\")")};
 }
 
+// The sales database is not created here: the import asks for the table before every file, and
+// a sales folder that vanished with its drive must stay a failure, not come back empty.
 void GarantirDiarioImportacao(TSessao& sessao)
 {
-    sessao.CriarBanco(NomeAlias(tdVENDAS));
     for (const QString& ddl : DDLDiarioImportacao())
         Executa(sessao, ddl);
 }

@@ -11,6 +11,7 @@
 #include "uIni.h"
 #include "uInicio.h"
 #include "uLog.h"
+#include "uLoteImportacao.h"
 #include "uNucleoTeskVado.h"
 #include "uRemessaPendente.h"
 #include "uRuxo.h"
@@ -89,10 +90,10 @@ protected:
             GravarValorIni(Ini, QStringLiteral("PARAMETROS"), QString::fromLatin1(chave), valor);
 
         N = std::make_unique<TNucleoTeskVado>(Visao);
-        N->DefinirExecutor([this](TExecCmd& t) {
+        N->DefinirExecutor([this](TLoteImportacao& lote) {
             if (AntesDaTarefa)
                 AntesDaTarefa();
-            t.Execute();
+            lote.Executar();
             if (DepoisDaTarefa)
                 DepoisDaTarefa();
         });
@@ -237,8 +238,9 @@ TEST_F(Falhas, PastaDeDadosQueSomeGuardaOArquivoParaOCicloSeguinte)
         const char* causa;
         bool naTransacao;  // else it fails before the file is even claimed
     } casos[] = {
-        {"whole data drive", Drive(Raiz), "Não foi possível criar a pasta ", false},
-        // SQLite cannot make the journal beside the file, so it takes the database as read-only.
+        // SQLite cannot make the journal beside the file, so it takes the database as read-only;
+        // the sales folder is not made again in its place, so the drive's return finds it whole.
+        {"whole data drive", Drive(Raiz), "attempt to write a readonly database", true},
         {"stock folder", Drive(Raiz) + QStringLiteral("/Sistemas/ESTOQUE"), "attempt to write a readonly database", true},
     };
     int documentos = 0;
