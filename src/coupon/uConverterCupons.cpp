@@ -9,6 +9,8 @@
 #include "uMemTable.h"
 #include "uSys.h"
 
+#include <QSet>
+
 using namespace CupomTexto;
 
 namespace {
@@ -72,7 +74,18 @@ bool TExecCmd::ConverterCupons()
     int recusado = 0;
     PreparaControladores();
     MontaIndice();
+    // The buffered rows are written every so many coupons, still inside the file's one
+    // transaction, so that a file of any size holds a bounded number of rows in memory. A coupon
+    // met again before its rows went out (its cancellation further down the same file, or Ruxo
+    // writing it twice) writes them first: its look-up must find its document, as it would in a
+    // later file, wherever the flushes happen to fall.
+    QSet<quint64> pendentes;
     for (const TReg_011& cupom : FRuxo->Retorno()->Reg_011) {
+        const quint64 chave = ChaveCupom(cupom.Numero_do_ECF, cupom.Numero_do_Cupom);
+        if (pendentes.size() >= CuponsPorGravacao() || pendentes.contains(chave)) {
+            GravaBuffers();
+            pendentes.clear();
+        }
         FCupomAtual = cupom.Numero_do_Cupom;
         if (!DiaLiberado()) {
             if (resultado)
@@ -82,6 +95,7 @@ bool TExecCmd::ConverterCupons()
             continue;
         }
         ConverteCupom(cupom);
+        pendentes.insert(chave);
     }
     GravaBuffers();
     FCupomAtual = recusado;
@@ -272,7 +286,15 @@ void TExecCmd::TabelaPreco(const TReg_011& cupom, TDocumentoCupom& doc)
     doc.Cabecalho->Codigo_da_Tabela = tabela->Codigo_da_Tabela;
 }
 
-// Headers first, then items, then instalments, each in the order they were buffered.
+int& CupomTexto::CuponsPorGravacao()
+{
+    // About 12 KiB of buffered rows per coupon of three items: a few MiB at a time.
+    static int cupons = 500;
+    return cupons;
+}
+
+// Headers first, then items, then instalments, each in the order they were buffered; the
+// buffers are left empty for the coupons that follow.
 void TExecCmd::GravaBuffers()
 {
     TDaoBDE* daos[] = {C().VEN_NOTAC->daoNOTAC, C().VEN_NOTAI->daoNOTAI, C().VEN_NOTAV->daoNOTAV};
@@ -287,4 +309,6 @@ void TExecCmd::GravaBuffers()
                                      CausaDao(*dao));
         }
     }
+    for (TDaoBDE* dao : daos)
+        dao->cdsTabela->EmptyDataSet();
 }

@@ -39,6 +39,10 @@ inline QString CausaDao(const TDaoBDE& dao)
     return dao.UltimoErro().isEmpty() ? QString() : QStringLiteral(": ") + dao.UltimoErro();
 }
 
+// How many coupons' rows the conversion buffers before it writes them out.
+// Tests lower it to cross the boundary with a few coupons.
+int& CuponsPorGravacao();
+
 // A coupon is known by its printer and its number.
 inline quint64 ChaveCupom(int ecf, int cupom) { return (quint64(quint32(ecf)) << 32) | quint32(cupom); }
 

@@ -10,23 +10,29 @@ QString TRemessa::Gerar_Reg_035(const TReg_035& Item) const { return Ruxo::Gerar
 
 void TRemessa::Gerar(TTpRemessa TipoRemessa)
 {
-    QStringList linhas;
-    linhas.append(Gerar_Reg_001());
+    // Each line is encoded as soon as it is made: the stock shipment of a large coupon file has a
+    // line per item sold, and keeping them all as texts first cost several times the file's size.
+    QByteArray bytes;
+    const auto poe = [&bytes](const QString& linha) {
+        bytes += CodificaCp1252(linha);
+        bytes += "\r\n";
+    };
+    poe(Gerar_Reg_001());
     if (TipoRemessa == rm020) {
-        linhas.reserve(Reg_020.Count() + 2);
+        bytes.reserve((Reg_020.Count() + 2) * (TReg_020::Tamanho + 2));
         for (const TReg_020& item : Reg_020)
-            linhas.append(Gerar_Reg_020(item));
+            poe(Gerar_Reg_020(item));
     } else if (TipoRemessa == rm035) {
-        linhas.reserve(Reg_035.Count() + 2);
+        bytes.reserve((Reg_035.Count() + 2) * (TReg_035::Tamanho + 2));
         for (const TReg_035& item : Reg_035)
-            linhas.append(Gerar_Reg_035(item));
+            poe(Gerar_Reg_035(item));
     }
-    linhas.append(Gerar_Reg_099());
+    poe(Gerar_Reg_099());
 
     ExigePasta(QStringLiteral("REMESSA"));
     QString nome;
     Nome_Arquivo(nome);
-    GravarArquivoCp1252(nome, linhas);
+    GravarArquivoAtomico(nome, bytes);
 }
 
 void TRemessa::Nome_Arquivo(QString& Nome) { Nome = ProximoNomeLivre(QStringLiteral("REMESSA"), QStringLiteral("RM"), QStringLiteral(".R")); }

@@ -50,18 +50,94 @@ bool TipoDaLinha(QStringView linha, int& tipo)
     return true;
 }
 
+// The lines of a file as LerArquivoCp1252 splits them (CR LF, lone CR or lone LF; a final line
+// end adds no empty line), read a block at a time and decoded one line at a time. A coupon file
+// of a busy day runs to hundreds of megabytes; read whole, its bytes, its text and its lines
+// were in memory together, beside the records made of them.
+class TLeitorLinhas
+{
+public:
+    explicit TLeitorLinhas(const QString& caminho) : FArquivo(caminho), FCaminho(caminho)
+    {
+        if (!FArquivo.open(QIODevice::ReadOnly))
+            throw Falha();
+        FBloco.resize(TamanhoBloco);
+    }
+
+    // The next line, without its end; false after the last one.
+    bool Proxima(QString& linha)
+    {
+        FLinha.clear();
+        for (;;) {
+            if (FPos == FTamanho && !Enche()) {
+                if (FLinha.isEmpty())
+                    return false;
+                linha = DecodificaCp1252(FLinha);
+                return true;
+            }
+            const char* d = FBloco.constData();
+            if (FDepoisCR) {
+                FDepoisCR = false;
+                if (d[FPos] == '\n') {
+                    ++FPos;
+                    continue;
+                }
+            }
+            qsizetype fim = FPos;
+            while (fim < FTamanho && d[fim] != '\r' && d[fim] != '\n')
+                ++fim;
+            FLinha.append(d + FPos, fim - FPos);
+            if (fim == FTamanho) {
+                FPos = fim;
+                continue;
+            }
+            FDepoisCR = d[fim] == '\r';
+            FPos = fim + 1;
+            linha = DecodificaCp1252(FLinha);
+            return true;
+        }
+    }
+
+    static constexpr qsizetype TamanhoBloco = 64 * 1024;
+
+private:
+    EInOutError Falha() const
+    {
+        return EInOutError(QStringLiteral("Não foi possível ler o arquivo ") + FCaminho + QStringLiteral(": ") +
+                           FArquivo.errorString());
+    }
+
+    bool Enche()
+    {
+        const qint64 lidos = FArquivo.read(FBloco.data(), TamanhoBloco);
+        if (lidos < 0 || FArquivo.error() != QFileDevice::NoError)
+            throw Falha();
+        FPos = 0;
+        FTamanho = qsizetype(lidos);
+        return FTamanho > 0;
+    }
+
+    QFile FArquivo;
+    QString FCaminho;
+    QByteArray FBloco;
+    qsizetype FPos = 0;
+    qsizetype FTamanho = 0;
+    QByteArray FLinha;
+    bool FDepoisCR = false;  // a CR ended the last line; an LF right after it belongs to that end
+};
+
 }  // namespace
 
 void TRetorno::Ler(const QString& Arquivo)
 {
-    const QStringList linhas = LerArquivoCp1252(Arquivo);
+    TLeitorLinhas leitor(Arquivo);
     const QString nome = QDir::toNativeSeparators(Arquivo);
 
     FEmLeitura = true;
     FCancelados = TCancelados();
     try {
-        for (qsizetype i = 0; i < linhas.size(); ++i) {
-            const QString& linha = linhas[i];
+        QString linha;
+        for (qsizetype i = 0; leitor.Proxima(linha); ++i) {
             int tipo = 0;
             if (!TipoDaLinha(linha, tipo))
                 throw EConvertError(QStringLiteral("'%1' não é um tipo de registro válido (arquivo %2, linha %3)")

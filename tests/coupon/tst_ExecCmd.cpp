@@ -4,6 +4,7 @@
 #include "ImprimeCupom.h"
 #include "uController.h"
 #include "uCp1252.h"
+#include "uCupomDocumento.h"
 #include "uDM_BDE.h"
 #include "uEsquemaERP.h"
 #include "uExecCMD.h"
@@ -534,6 +535,68 @@ TEST_F(Importacao, CancelamentoDepoisDoCupom)
     Deposita(QStringLiteral("00004003.S01"), cancelado.Linhas);
     Importa(QStringLiteral("00004003.S01"));
     EXPECT_EQ(Saldo("000001"), Currency(100));
+}
+
+// The rows go out every few coupons, inside the file's one transaction. A failure after some of
+// them went out still leaves nothing of the file; imported, a coupon met again further down the
+// file finds the document its first appearance wrote, whether a flush fell between the two (101)
+// or the repeat itself had to write it first (103).
+TEST_F(Importacao, ArquivoGravadoEmPartes)
+{
+    struct TRestaura
+    {
+        int antes = CupomTexto::CuponsPorGravacao();
+        ~TRestaura() { CupomTexto::CuponsPorGravacao() = antes; }
+    } restaura;
+    CupomTexto::CuponsPorGravacao() = 2;
+
+    auto cancelado = [](int numero, const char* codigo, const char* q) {
+        TArquivoCupons f;
+        TReg_011 c = Cupom(numero, "10");
+        c.Cancelado = QStringLiteral("C");
+        TReg_012 i = Item(numero, 1, codigo, q, "10");
+        i.Cancelado = QStringLiteral("C");
+        // No payment line: those of a coupon number are gathered under its first appearance.
+        f << c << i;
+        return f.Linhas;
+    };
+    TArquivoCupons f;
+    f << Cupom(101, "20") << Item(101, 1, "000001", "2", "10") << Pagto(101, 1, "20");
+    f << Cupom(102, "10") << Item(102, 1, "000002", "1", "10") << Pagto(102, 1, "10");
+    f << Cupom(103, "10") << Item(103, 1, "000002", "1", "10") << Pagto(103, 1, "10");
+    f.Linhas << cancelado(103, "000002", "1") << cancelado(101, "000001", "2");
+    f << Cupom(104, "10") << Item(104, 1, "000001", "1", "10") << Pagto(104, 1, "10");
+
+    const bool pg = TUnidadeTeste::EmPostgres();
+    Gatilho(QStringLiteral("VENDAS"),
+            pg ? QStringLiteral("CREATE FUNCTION recusa() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION "
+                                "'recusado'; END $$; CREATE TRIGGER recusa BEFORE INSERT ON \"N_VENDAS\".\"NOTAV\" "
+                                "FOR EACH ROW WHEN (NEW.\"Numero do Documento\" = '000104') EXECUTE FUNCTION recusa()")
+               : QStringLiteral("CREATE TRIGGER recusa BEFORE INSERT ON NOTAV WHEN NEW.\"Numero do Documento\" = "
+                                "'000104' BEGIN SELECT RAISE(ABORT, 'recusado'); END"));
+    Deposita(QStringLiteral("00004001.S01"), f.Linhas);
+    EXPECT_NO_THROW(Importa(QStringLiteral("00004001.S01")));
+    EXPECT_TRUE(LogTem(QStringLiteral("Erro   : Arquivo 00004001.S01 não importado, cupom 104: ")));
+    EXPECT_EQ(Conta("NOTAC"), 0);
+    EXPECT_EQ(Conta("NOTAI"), 0);
+    EXPECT_EQ(Conta("NOTAV"), 0);
+    EXPECT_EQ(Saldo("000001"), Currency(100));
+    EXPECT_TRUE(Arquivos(QStringLiteral("REMESSA")).isEmpty());
+    Gatilho(QStringLiteral("VENDAS"), pg ? QStringLiteral("DROP TRIGGER recusa ON \"N_VENDAS\".\"NOTAV\"; DROP FUNCTION recusa()")
+                                         : QStringLiteral("DROP TRIGGER recusa"));
+
+    Deposita(QStringLiteral("00004002.S01"), f.Linhas);
+    Importa(QStringLiteral("00004002.S01"));
+    EXPECT_TRUE(Arquivos(QStringLiteral("ONLINE")).isEmpty());
+    EXPECT_EQ(Conta("NOTAC"), 4);
+    EXPECT_EQ(Conta("NOTAI"), 4);
+    EXPECT_EQ(Conta("NOTAV"), 4);
+    EXPECT_EQ(Documento("000101")->Situacao, QStringLiteral("C"));
+    EXPECT_EQ(Documento("000102")->Situacao, QString());
+    EXPECT_EQ(Documento("000103")->Situacao, QStringLiteral("C"));
+    EXPECT_EQ(Documento("000104")->Valor_Nota_Fiscal, Currency(10));
+    EXPECT_EQ(LinhaItem("000101", 1)->Situacao_Item, QString());
+    EXPECT_EQ(Parcela("000104", "01")->Valor, Currency(10));
 }
 
 // Whatever fails in the middle of a file, nothing of the file stays in the ERP, Ruxo hears of

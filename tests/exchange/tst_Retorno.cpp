@@ -236,6 +236,45 @@ TEST_F(Retorno, ItemAntesDoCupomEArquivoAusente)
     }
 }
 
+// The file is read in blocks of 64 KiB: every kind of line end, wherever it falls, ends one
+// line, and a CR LF split by a block boundary is still one line end (an empty line between would
+// stop the reading as a line without a record number).
+TEST_F(Retorno, FinsDeLinhaEmQualquerPosicaoDoBloco)
+{
+    constexpr int bloco = 64 * 1024;
+    const auto enchimento = [](int tamanho) { return QByteArray("101") + QByteArray(tamanho - 3, ' '); };
+    TRuxo gerador(FDir.path());
+    const QByteArray cupom = CodificaCp1252(Cupom(15, false));
+    const QByteArray item1 = CodificaCp1252(Item(*gerador.Retorno(), 15, 1, false));
+    const QByteArray item2 = CodificaCp1252(Item(*gerador.Retorno(), 15, 2, false));
+    const struct
+    {
+        const char* caso;
+        QByteArray bytes;
+        QStringList itens;
+    } casos[] = {
+        {"CR LF, LF, CR, no end", cupom + "\r\n" + item1 + "\n" + item2 + "\r" + item1, {"15/1", "15/2", "15/1"}},
+        {"CR LF across the boundary", enchimento(bloco - 1) + "\r\n" + cupom + "\r\n" + item1 + "\r\n", {"15/1"}},
+        {"lone CR at the boundary", enchimento(bloco - 1) + "\r" + cupom + "\r" + item2 + "\r", {"15/2"}},
+        {"a line across the boundary", enchimento(bloco - 300) + "\r\n" + cupom + "\r\n" + item1 + "\r\n" +
+                                           enchimento(bloco) + "\n" + item2,
+         {"15/1", "15/2"}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        const QString arq = Caminho(QStringLiteral("ONLINE/00000005.S01"));
+        QFile f(arq);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.bytes);
+        f.close();
+        TRuxo ruxo(FDir.path());
+        ASSERT_NO_THROW(ruxo.Retorno()->Ler(arq));
+        ASSERT_EQ(ruxo.Retorno()->Reg_011.Count(), 1);
+        EXPECT_EQ(ruxo.Retorno()->Reg_011.Items(0).Numero_do_Cupom, 15);
+        EXPECT_EQ(Ordens(ruxo.Retorno()->Reg_012), c.itens);
+    }
+}
+
 TEST_F(Retorno, BytesQueNaoSaoTextoSaoLidosComoCp1252)
 {
     QByteArray bytes = CodificaCp1252(Cupom(5, false));
