@@ -74,11 +74,9 @@ void Linha(bool erro, const QString& texto)
 void RecuperaArquivo(const QString& pastaOnline, const QString& reservado)
 {
     const QString nome = QFileInfo(reservado).fileName();
-    QFile f(reservado);
-    if (!f.open(QIODevice::ReadOnly))
+    const QByteArray hash = HashArquivo(reservado);
+    if (hash.isEmpty())
         throw EInOutError(QStringLiteral("Não foi possível ler ") + Caminho(reservado));
-    const QByteArray hash = Hash(f.readAll());
-    f.close();
 
     if (Registrado(nome, hash)) {
         Remove(reservado);
@@ -179,6 +177,15 @@ void ApagaCopiaCancelados(const QString& reservado)
 QByteArray Hash(const QByteArray& conteudo)
 {
     return QCryptographicHash::hash(conteudo, QCryptographicHash::Sha256).toHex();
+}
+
+QByteArray HashArquivo(const QString& caminho)
+{
+    QFile f(caminho);
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    if (!f.open(QIODevice::ReadOnly) || !h.addData(&f))
+        return {};
+    return h.result().toHex();
 }
 
 void Garantir(TSessao& sessao) { GarantirDiarioImportacao(sessao); }

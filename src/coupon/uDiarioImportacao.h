@@ -44,6 +44,9 @@ void GuardaCopiaCancelados(const QString& reservado, bool existia, const QByteAr
 void ApagaCopiaCancelados(const QString& reservado);
 
 QByteArray Hash(const QByteArray& conteudo);
+// The same of a file read in blocks, so that a large file is never held whole for it; empty when
+// the file cannot be read.
+QByteArray HashArquivo(const QString& caminho);
 
 // The journal table, created when missing (start-up of a data drive made by an older version).
 void Garantir(TSessao& sessao);

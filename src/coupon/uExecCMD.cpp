@@ -146,11 +146,9 @@ TExecCmd::TReserva TExecCmd::Reservar(const TCancelados& antes)
     FAntes = antes;
     DiarioImportacao::GuardaCopiaCancelados(FReservado, FAntes.Existia, FAntes.Conteudo);
     try {
-        QFile bruto(FReservado);
-        if (!bruto.open(QIODevice::ReadOnly))
+        FHash = DiarioImportacao::HashArquivo(FReservado);
+        if (FHash.isEmpty())
             throw EInOutError(QStringLiteral("Não foi possível ler ") + QDir::toNativeSeparators(FReservado));
-        FHash = DiarioImportacao::Hash(bruto.readAll());
-        bruto.close();
         FRuxo->Retorno()->Ler(FReservado);
     } catch (const std::exception& e) {
         FCausa = MensagemDe(e);
