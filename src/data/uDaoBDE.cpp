@@ -7,6 +7,7 @@
 
 #include <QThread>
 
+#include <cmath>
 #include <cstddef>
 
 namespace {
@@ -26,6 +27,18 @@ void Aviso(const char* tipo)
 // Beyond this many statement shapes a DAO starts its list over: the import uses a handful per
 // table, so only a caller that keeps inventing condition lists gets here.
 constexpr size_t MaxComandosDao = 64;
+
+// A float column's value as the Currency Currency::FromDouble makes of it, without its way
+// through a text for the values the ERP stores. When the double is the one nearest to a whole
+// number r of ten-thousandths below 10^15, that number has at most 15 digits, so the 15-digit
+// text FromDouble reads back is exactly r; only other values take that way.
+Currency MoedaDoBanco(double valor)
+{
+    const double r = std::nearbyint(valor * double(Currency::Escala));
+    if (std::fabs(r) < 1e15 && r / double(Currency::Escala) == valor)
+        return Currency::FromRaw(int64_t(r));
+    return Currency::FromDouble(valor);
+}
 
 // Our values cross as QVariant; the names are those of the types the ERP code checked for.
 const char* TipoSemLigacao(const QVariant& valor)
@@ -859,7 +872,7 @@ std::unique_ptr<TClasseBase> TDaoBDE::BuscaValor(const QStringList& Campos, cons
                     break;
                 case TTipoPropriedade::Currency:
                     if (c.Tipo == 'F') {
-                        p.Valor(*obj) = Currency::FromDouble(Query->AsFloat(campo));
+                        p.Valor(*obj) = MoedaDoBanco(Query->AsFloat(campo));
                         continue;
                     }
                     break;

@@ -269,7 +269,11 @@ public:
     {
         Fechar();
         FAliases = aliases;
-        int rc = sqlite3_open_v2(":memory:", &FDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        // A session and its statements are used from one thread only, so the connection goes
+        // without its own mutex: with it, every bind, step and column read took and released
+        // one, about a twentieth of the instructions of an import.
+        int rc = sqlite3_open_v2(":memory:", &FDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                 nullptr);
         if (rc != SQLITE_OK) {
             QString msg = FDb ? Mensagem(FDb) : QStringLiteral("sem memória");
             sqlite3_close_v2(FDb);
