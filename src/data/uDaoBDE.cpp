@@ -40,6 +40,12 @@ Currency MoedaDoBanco(double valor)
     return Currency::FromDouble(valor);
 }
 
+// Whether b is a copy of a: the same characters in the same place, so equal without comparing.
+bool MesmoTexto(const QString& a, const QString& b)
+{
+    return a.constData() == b.constData() && a.size() == b.size() && !a.isNull();
+}
+
 // Our values cross as QVariant; the names are those of the types the ERP code checked for.
 const char* TipoSemLigacao(const QVariant& valor)
 {
@@ -496,7 +502,9 @@ void TDaoBDE::LigaCampo(TParam& param, const TValorPlano& v, const TCampoMem& ca
     const QVariant valor = campo.Valor();
     switch (campo.Tipo()) {
     case TTipoCampoMem::Texto: {
-        const QString s = valor.toString();
+        // A text field holds a QString: taken as it is, without a conversion to copy it.
+        const QString s = valor.typeId() == QMetaType::QString ? *static_cast<const QString*>(valor.constData())
+                                                               : valor.toString();
         if (valor.isNull() || s.isEmpty())
             param.SetNull(TFieldType::ftString);
         else
@@ -515,10 +523,13 @@ void TDaoBDE::LigaCampo(TParam& param, const TValorPlano& v, const TCampoMem& ca
                 param.SetNull(TFieldType::ftFloat);
             else
                 param.SetAsFloat(0);
-        } else if (valor.toDouble() == 0) {
-            param.SetNull(TFieldType::ftFloat);
         } else {
-            param.SetAsFloat(valor.toDouble());
+            const double d = valor.typeId() == QMetaType::Double ? *static_cast<const double*>(valor.constData())
+                                                                 : valor.toDouble();
+            if (d == 0)
+                param.SetNull(TFieldType::ftFloat);
+            else
+                param.SetAsFloat(d);
         }
         break;
     case TTipoCampoMem::Data: {
@@ -857,22 +868,35 @@ std::unique_ptr<TClasseBase> TDaoBDE::BuscaValor(const QStringList& Campos, cons
             for (TValorPlano& v : plano.Valores) {
                 const TPropriedade& p = classe.Propriedade(v.Propriedade);
                 const TColuna& c = FColunas[size_t(v.Coluna)];
-                // Field positions of "T.*" follow the table, so they are looked up once per plan.
+                // Field positions of "T.*" follow the table, so they are looked up once per plan
+                // and then only confirmed: the name found last time is still the very same text
+                // while the engine has not worked the fields out again.
                 int& campo = v.IndiceCampoQuery;
-                if (campo < 0 || campo >= Query->FieldCount() || Query->FieldDef(campo).Nome != c.Nome)
-                    campo = Query->FieldIndex(c.Nome);
-                if (campo < 0 || Query->IsNull(campo))
+                if (campo < 0 || campo >= Query->FieldCount() ||
+                    !MesmoTexto(Query->FieldDef(campo).Nome, v.NomeCampoQuery)) {
+                    if (campo < 0 || campo >= Query->FieldCount() || Query->FieldDef(campo).Nome != c.Nome)
+                        campo = Query->FieldIndex(c.Nome);
+                    v.NomeCampoQuery = campo < 0 ? QString() : Query->FieldDef(campo).Nome;
+                }
+                if (campo < 0)
+                    continue;
+                const QVariant& bruto = Query->ValorBruto(campo);
+                if (bruto.isNull())
                     continue;
                 switch (p.Tipo()) {
                 case TTipoPropriedade::String:
                     if (c.Tipo == 'S') {
-                        p.Texto(*obj) = Query->AsString(campo);
+                        p.Texto(*obj) = bruto.typeId() == QMetaType::QString
+                                            ? *static_cast<const QString*>(bruto.constData())
+                                            : Query->AsString(campo);
                         continue;
                     }
                     break;
                 case TTipoPropriedade::Currency:
                     if (c.Tipo == 'F') {
-                        p.Valor(*obj) = MoedaDoBanco(Query->AsFloat(campo));
+                        p.Valor(*obj) = MoedaDoBanco(bruto.typeId() == QMetaType::Double
+                                                         ? *static_cast<const double*>(bruto.constData())
+                                                         : Query->AsFloat(campo));
                         continue;
                     }
                     break;

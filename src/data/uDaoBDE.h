@@ -166,6 +166,7 @@ private:
         bool NuloQuandoZero;
         int IndiceParametro = -1;
         int IndiceCampoQuery = -1;  // BuscaValor: the column's position in the answer
+        QString NomeCampoQuery;     // and the answer's field name there, as last confirmed
     };
     struct TPlano
     {

@@ -151,6 +151,9 @@ public:
     void Prior() { if (FLinha > 0) --FLinha; }
     void Last() { FLinha = RecordCount() > 0 ? RecordCount() - 1 : 0; }
 
+    // The current row's value of field i as the backend stored it (null, qint64, double, QString
+    // or QByteArray), for callers that copy many fields and convert the common cases themselves.
+    const QVariant& ValorBruto(int i) const { return Bruto(i); }
     // The current row's value of field i, converted to the field's type.
     bool IsNull(int i) const { return Bruto(i).isNull(); }
     QVariant Value(int i) const;
