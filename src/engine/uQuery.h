@@ -118,8 +118,8 @@ public:
 
     TLinhasSQL& SQL() { return FLinhas; }
     const TLinhasSQL& SQL() const { return FLinhas; }
-    // The same as clearing the lines and adding those of `texto`, parameters forgotten; until
-    // the lines change again the query finds the statement through `texto` instead of by its text.
+    // The same as clearing the lines and adding those of `texto`; until the lines change again
+    // the query finds its statement through `texto` instead of by the text.
     void SetSQL(std::shared_ptr<TTextoSQL> texto);
 
     // The parameters of the current text. Changing the text keeps the values of the names it
