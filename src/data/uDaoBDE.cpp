@@ -502,10 +502,14 @@ void TDaoBDE::LigaCampo(TParam& param, const TValorPlano& v, const TCampoMem& ca
     const QVariant valor = campo.Valor();
     switch (campo.Tipo()) {
     case TTipoCampoMem::Texto: {
+        if (valor.isNull()) {
+            param.SetNull(TFieldType::ftString);
+            break;
+        }
         // A text field holds a QString: taken as it is, without a conversion to copy it.
         const QString s = valor.typeId() == QMetaType::QString ? *static_cast<const QString*>(valor.constData())
                                                                : valor.toString();
-        if (valor.isNull() || s.isEmpty())
+        if (s.isEmpty())
             param.SetNull(TFieldType::ftString);
         else
             param.SetAsString(MaiusculasAZ(s));
