@@ -7,6 +7,7 @@
 
 #include <QThread>
 
+#include <cmath>
 #include <cstddef>
 
 namespace {
@@ -17,18 +18,32 @@ const QString& Aspas()
     return a;
 }
 
-void LinhasNaQuery(TQuery& query, const QStringList& linhas)
-{
-    query.Close();
-    query.SQL().Clear();
-    for (const QString& linha : linhas)
-        query.SQL().Add(linha);
-}
-
 void Aviso(const char* tipo)
 {
     UI().Mensagem(IUIPort::TTipoMensagem::Simples,
                   QStringLiteral("Falta %1 no SetParams").arg(QLatin1StringView(tipo)));
+}
+
+// Beyond this many statement shapes a DAO starts its list over: the import uses a handful per
+// table, so only a caller that keeps inventing condition lists gets here.
+constexpr size_t MaxComandosDao = 64;
+
+// A float column's value as the Currency Currency::FromDouble makes of it, without its way
+// through a text for the values the ERP stores. When the double is the one nearest to a whole
+// number r of ten-thousandths below 10^15, that number has at most 15 digits, so the 15-digit
+// text FromDouble reads back is exactly r; only other values take that way.
+Currency MoedaDoBanco(double valor)
+{
+    const double r = std::nearbyint(valor * double(Currency::Escala));
+    if (std::fabs(r) < 1e15 && r / double(Currency::Escala) == valor)
+        return Currency::FromRaw(int64_t(r));
+    return Currency::FromDouble(valor);
+}
+
+// Whether b is a copy of a: the same characters in the same place, so equal without comparing.
+bool MesmoTexto(const QString& a, const QString& b)
+{
+    return a.constData() == b.constData() && a.size() == b.size() && !a.isNull();
 }
 
 // Our values cross as QVariant; the names are those of the types the ERP code checked for.
@@ -320,6 +335,8 @@ void TDaoBDE::MontaLinhas(TPlano& plano) const
     for (const TValorPlano& v : plano.Valores)
         ins << u':' + v.Parametro + QStringLiteral(", ");
     AjustaUltimaLinha(ins, u')');
+    plano.Insert = std::make_shared<TTextoSQL>(ins);
+    plano.Traducao.reset();
 
     QStringList& set = plano.LinhasSet;
     set.clear();
@@ -413,20 +430,26 @@ void TDaoBDE::CarregaInsert(const TPlano& plano)
         Query->Close();
         return;
     }
-    LinhasNaQuery(*Query, plano.LinhasInsert);
+    Query->Close();
+    Query->SetSQL(plano.Insert);
     FGeracaoCarregada = plano.Geracao;
     FVersaoCarregada = Query->SQL().Versao();
 }
 
 void TDaoBDE::ResolveParametros(TPlano& plano)
 {
-    // The positions depend only on the text, which is the same for every run of a plan; a text
-    // the engine sees for the first time gets them looked up once.
+    // The positions depend only on the translation, the same for every run of a plan's text;
+    // one the plan has not seen gets them looked up once. A name the translation does not have
+    // (a column whose name is no identifier) raises naming it instead of binding out of range.
     TParams& params = Query->Params();
-    for (TValorPlano& v : plano.Valores)
-        if (v.IndiceParametro < 0 || v.IndiceParametro >= params.Count() ||
-            params[v.IndiceParametro].Name() != v.Parametro)
-            v.IndiceParametro = params.IndexOf(v.Parametro);
+    if (plano.Traducao && plano.Traducao == params.Traducao())
+        return;
+    for (TValorPlano& v : plano.Valores) {
+        v.IndiceParametro = params.IndexOf(v.Parametro);
+        if (v.IndiceParametro < 0)
+            params.ParamByName(v.Parametro);
+    }
+    plano.Traducao = params.Traducao();
 }
 
 // --- Binding -------------------------------------------------------------------------------
@@ -479,8 +502,14 @@ void TDaoBDE::LigaCampo(TParam& param, const TValorPlano& v, const TCampoMem& ca
     const QVariant valor = campo.Valor();
     switch (campo.Tipo()) {
     case TTipoCampoMem::Texto: {
-        const QString s = valor.toString();
-        if (valor.isNull() || s.isEmpty())
+        if (valor.isNull()) {
+            param.SetNull(TFieldType::ftString);
+            break;
+        }
+        // A text field holds a QString: taken as it is, without a conversion to copy it.
+        const QString s = valor.typeId() == QMetaType::QString ? *static_cast<const QString*>(valor.constData())
+                                                               : valor.toString();
+        if (s.isEmpty())
             param.SetNull(TFieldType::ftString);
         else
             param.SetAsString(MaiusculasAZ(s));
@@ -498,10 +527,13 @@ void TDaoBDE::LigaCampo(TParam& param, const TValorPlano& v, const TCampoMem& ca
                 param.SetNull(TFieldType::ftFloat);
             else
                 param.SetAsFloat(0);
-        } else if (valor.toDouble() == 0) {
-            param.SetNull(TFieldType::ftFloat);
         } else {
-            param.SetAsFloat(valor.toDouble());
+            const double d = valor.typeId() == QMetaType::Double ? *static_cast<const double*>(valor.constData())
+                                                                 : valor.toDouble();
+            if (d == 0)
+                param.SetNull(TFieldType::ftFloat);
+            else
+                param.SetAsFloat(d);
         }
         break;
     case TTipoCampoMem::Data: {
@@ -561,28 +593,132 @@ void TDaoBDE::LigaCondicao(TParam& param, const QVariant& valor)
     param.Unbind();
 }
 
-void TDaoBDE::SetParams(TQuery& query, const QStringList& Campos, const QVariantList& Valores)
+void TDaoBDE::LinhasCondicao(QStringList& linhas, const QStringList& Campos, const QString& tabela,
+                             QStringList* parametros)
 {
     if (Campos.isEmpty() || Campos.first().isEmpty())
         return;
-    query.SQL().Add(QStringLiteral("where "));
+    linhas << QStringLiteral("where ");
     const qsizetype ultimo = Campos.size() - 1;
     for (qsizetype i = 0; i <= ultimo; ++i) {
         const QString& N = Campos[i];
-        query.SQL().Add(u'(' + Coluna(N) + QStringLiteral(" =:p") + NomeCampoModel(N) +
-                        (i < ultimo ? QStringLiteral(") and ") : QStringLiteral(")")));
+        const QString nome = NomeCampoModel(N);
+        linhas << u'(' + tabela + u'.' + Aspas() + N + Aspas() + QStringLiteral(" =:p") + nome +
+                      (i < ultimo ? QStringLiteral(") and ") : QStringLiteral(")"));
+        if (parametros)
+            *parametros << u'p' + nome;
     }
+}
+
+void TDaoBDE::SetParams(TQuery& query, const QStringList& Campos, const QVariantList& Valores)
+{
+    QStringList linhas;
+    QStringList nomes;
+    LinhasCondicao(linhas, Campos, FNomeTabela, &nomes);
+    if (linhas.isEmpty())
+        return;
+    for (const QString& linha : linhas)
+        query.SQL().Add(linha);
     // Every condition line is written before a missing value is noticed: a statement that is
     // then run anyway fails on its unbound parameter instead of reaching every row.
     TParams& params = query.Params();
-    for (qsizetype i = 0; i <= ultimo; ++i) {
-        TParam& param = params.ParamByName(u'p' + NomeCampoModel(Campos[i]));
+    for (qsizetype i = 0; i < nomes.size(); ++i) {
+        TParam& param = params.ParamByName(nomes[i]);
         if (i >= Valores.size()) {
             param.Unbind();
             throw EListError(QStringLiteral("Condições com %1 campos e %2 valores").arg(Campos.size()).arg(Valores.size()));
         }
         LigaCondicao(param, Valores[i]);
     }
+}
+
+TDaoBDE::TComandoDao& TDaoBDE::Comando(TOperacao operacao, const QStringList& Campos, const QString& coluna,
+                                       const TPlano* plano)
+{
+    const quint64 geracao = plano ? plano->Geracao : 0;
+    TComandoDao* comando = nullptr;
+    for (const auto& c : FComandos)
+        if (c->Operacao == operacao && c->GeracaoPlano == geracao && c->Campos == Campos && c->Coluna == coluna) {
+            if (c->Versao == FVersaoEstrutura)
+                return *c;
+            comando = c.get();
+            break;
+        }
+    if (!comando) {
+        if (FComandos.size() >= MaxComandosDao)
+            FComandos.clear();
+        FComandos.push_back(std::make_unique<TComandoDao>());
+        comando = FComandos.back().get();
+        comando->Operacao = operacao;
+        comando->GeracaoPlano = geracao;
+        comando->Campos = Campos;
+        comando->Coluna = coluna;
+    }
+    QStringList linhas;
+    switch (operacao) {
+    case TOperacao::Busca:
+        linhas << QStringLiteral("select ") + FNomeTabela + QStringLiteral(".* ") + QStringLiteral("from ") +
+                      Referencia() + u' ';
+        break;
+    case TOperacao::Exclusao:
+        linhas << QStringLiteral("delete from ") + Referencia() + u' ';
+        break;
+    case TOperacao::Maximo:
+        linhas << QStringLiteral("SELECT MAX(") + Coluna(coluna) + QStringLiteral(") FROM ") + Referencia() + u' ';
+        break;
+    case TOperacao::Atualizacao:
+        linhas = plano->LinhasSet;
+        break;
+    }
+    comando->Parametros.clear();
+    LinhasCondicao(linhas, Campos, FNomeTabela, &comando->Parametros);
+    comando->Texto = std::make_shared<TTextoSQL>(linhas);
+    comando->Indices.clear();
+    comando->Traducao.reset();
+    comando->Versao = FVersaoEstrutura;
+    return *comando;
+}
+
+void TDaoBDE::CarregaComando(TQuery& query, const TComandoDao& comando) const
+{
+    query.Close();
+    query.SetSQL(comando.Texto);
+}
+
+void TDaoBDE::LigaCondicoes(TQuery& query, TComandoDao& comando, const QVariantList& Valores)
+{
+    const QStringList& nomes = comando.Parametros;
+    if (nomes.isEmpty())
+        return;
+    TParams& params = query.Params();
+    if (!comando.Traducao || comando.Traducao != params.Traducao()) {
+        comando.Indices.clear();
+        for (const QString& nome : nomes)
+            comando.Indices.push_back(params.IndexOf(nome));
+        comando.Traducao = params.Traducao();
+    }
+    // Every condition line is written before a missing value is noticed: a statement that is
+    // then run anyway fails on its unbound parameter instead of reaching every row.
+    for (qsizetype i = 0; i < nomes.size(); ++i) {
+        const int k = comando.Indices[size_t(i)];
+        TParam& param = k < 0 ? params.ParamByName(nomes[i]) : params[k];
+        if (i >= Valores.size()) {
+            param.Unbind();
+            throw EListError(
+                QStringLiteral("Condições com %1 campos e %2 valores").arg(comando.Campos.size()).arg(Valores.size()));
+        }
+        LigaCondicao(param, Valores[i]);
+    }
+}
+
+const TClasseModel& TDaoBDE::ClasseDaTabela()
+{
+    // Only a class found is kept: a table without one raises on every call, as before.
+    if (!FClasse || FVersaoClasse != FVersaoEstrutura) {
+        FClasse = &EncontrarClasse(u'T' + PrefixoTabela(FDataBase) + FNomeTabela);
+        FVersaoClasse = FVersaoEstrutura;
+    }
+    return *FClasse;
 }
 
 // --- Statements ----------------------------------------------------------------------------
@@ -676,8 +812,9 @@ bool TDaoBDE::Atualizar(const TClasseBase& Obj, const QStringList& Campos, const
     TPlano& plano = PlanoObjeto(Obj.Classe());
     for (const QString& p : plano.Faltantes)
         LogaDiferenca(p);
-    LinhasNaQuery(*Query, plano.LinhasSet);
-    SetParams(*Query, Campos, Valores);
+    TComandoDao& comando = Comando(TOperacao::Atualizacao, Campos, {}, &plano);
+    CarregaComando(*Query, comando);
+    LigaCondicoes(*Query, comando, Valores);
     for (const QString& p : plano.Faltantes)
         LogaDiferenca(p);
     ResolveParametros(plano);
@@ -693,8 +830,9 @@ bool TDaoBDE::Atualizar(const QStringList& Campos, const QVariantList& Valores)
     TPlano& plano = PlanoStaging();
     for (const QString& p : plano.Faltantes)
         LogaDiferenca(p);
-    LinhasNaQuery(*Query, plano.LinhasSet);
-    SetParams(*Query, Campos, Valores);
+    TComandoDao& comando = Comando(TOperacao::Atualizacao, Campos, {}, &plano);
+    CarregaComando(*Query, comando);
+    LigaCondicoes(*Query, comando, Valores);
     for (const QString& p : plano.Faltantes)
         LogaDiferenca(p);
     ResolveParametros(plano);
@@ -706,10 +844,10 @@ bool TDaoBDE::Atualizar(const QStringList& Campos, const QVariantList& Valores)
 
 bool TDaoBDE::Excluir(const QStringList& Campos, const QVariantList& Valores)
 {
-    NovoTexto(*Query);
-    Query->SQL().Add(QStringLiteral("delete from ") + Referencia() + u' ');
+    TComandoDao& comando = Comando(TOperacao::Exclusao, Campos);
+    CarregaComando(*Query, comando);
     try {
-        SetParams(*Query, Campos, Valores);
+        LigaCondicoes(*Query, comando, Valores);
     } catch (...) {
         ExecutaQuery();
         throw;
@@ -719,13 +857,12 @@ bool TDaoBDE::Excluir(const QStringList& Campos, const QVariantList& Valores)
 
 std::unique_ptr<TClasseBase> TDaoBDE::BuscaValor(const QStringList& Campos, const QVariantList& Valores)
 {
-    const TClasseModel& classe = EncontrarClasse(u'T' + PrefixoTabela(FDataBase) + FNomeTabela);
+    const TClasseModel& classe = ClasseDaTabela();
     std::unique_ptr<TClasseBase> obj = classe.Criar();
-    NovoTexto(*Query);
-    Query->SQL().Add(QStringLiteral("select ") + FNomeTabela + QStringLiteral(".* ") + QStringLiteral("from ") +
-                     Referencia() + u' ');
+    TComandoDao& comando = Comando(TOperacao::Busca, Campos);
+    CarregaComando(*Query, comando);
     try {
-        SetParams(*Query, Campos, Valores);
+        LigaCondicoes(*Query, comando, Valores);
         Query->Open();
         if (!Query->IsEmpty()) {
             Query->First();
@@ -735,22 +872,35 @@ std::unique_ptr<TClasseBase> TDaoBDE::BuscaValor(const QStringList& Campos, cons
             for (TValorPlano& v : plano.Valores) {
                 const TPropriedade& p = classe.Propriedade(v.Propriedade);
                 const TColuna& c = FColunas[size_t(v.Coluna)];
-                // Field positions of "T.*" follow the table, so they are looked up once per plan.
+                // Field positions of "T.*" follow the table, so they are looked up once per plan
+                // and then only confirmed: the name found last time is still the very same text
+                // while the engine has not worked the fields out again.
                 int& campo = v.IndiceCampoQuery;
-                if (campo < 0 || campo >= Query->FieldCount() || Query->FieldDef(campo).Nome != c.Nome)
-                    campo = Query->FieldIndex(c.Nome);
-                if (campo < 0 || Query->IsNull(campo))
+                if (campo < 0 || campo >= Query->FieldCount() ||
+                    !MesmoTexto(Query->FieldDef(campo).Nome, v.NomeCampoQuery)) {
+                    if (campo < 0 || campo >= Query->FieldCount() || Query->FieldDef(campo).Nome != c.Nome)
+                        campo = Query->FieldIndex(c.Nome);
+                    v.NomeCampoQuery = campo < 0 ? QString() : Query->FieldDef(campo).Nome;
+                }
+                if (campo < 0)
+                    continue;
+                const QVariant& bruto = Query->ValorBruto(campo);
+                if (bruto.isNull())
                     continue;
                 switch (p.Tipo()) {
                 case TTipoPropriedade::String:
                     if (c.Tipo == 'S') {
-                        p.Texto(*obj) = Query->AsString(campo);
+                        p.Texto(*obj) = bruto.typeId() == QMetaType::QString
+                                            ? *static_cast<const QString*>(bruto.constData())
+                                            : Query->AsString(campo);
                         continue;
                     }
                     break;
                 case TTipoPropriedade::Currency:
                     if (c.Tipo == 'F') {
-                        p.Valor(*obj) = Currency::FromDouble(Query->AsFloat(campo));
+                        p.Valor(*obj) = MoedaDoBanco(bruto.typeId() == QMetaType::Double
+                                                         ? *static_cast<const double*>(bruto.constData())
+                                                         : Query->AsFloat(campo));
                         continue;
                     }
                     break;
@@ -780,11 +930,10 @@ std::unique_ptr<TClasseBase> TDaoBDE::BuscaValor(const QStringList& Campos, cons
 
 void TDaoBDE::BuscaValores(const QStringList& Campos, const QVariantList& Valores, QByteArray& Dados, bool Recriar)
 {
-    NovoTexto(*Query);
-    Query->SQL().Add(QStringLiteral("select ") + FNomeTabela + QStringLiteral(".* ") + QStringLiteral("from ") +
-                     Referencia() + u' ');
+    TComandoDao& comando = Comando(TOperacao::Busca, Campos);
+    CarregaComando(*Query, comando);
     try {
-        SetParams(*Query, Campos, Valores);
+        LigaCondicoes(*Query, comando, Valores);
         Query->Open();
         if (Recriar)
             RecriaEstrutura();
@@ -837,10 +986,10 @@ void TDaoBDE::GetMax(const QString& Campo, const QStringList& Campos, const QVar
 {
     Resultado = 1;
     TQuery& q = QueryAuxiliar();
-    NovoTexto(q);
-    q.SQL().Add(QStringLiteral("SELECT MAX(") + Coluna(Campo) + QStringLiteral(") FROM ") + Referencia() + u' ');
+    TComandoDao& comando = Comando(TOperacao::Maximo, Campos, Campo);
+    CarregaComando(q, comando);
     try {
-        SetParams(q, Campos, Valores);
+        LigaCondicoes(q, comando, Valores);
     } catch (...) {
         FSqlAuxiliar = q.SQL().Strings();
         throw;

@@ -57,9 +57,10 @@ QString MaiusculasAZ(const QString& texto);
 // the engine. It also carries the staging table `cdsTabela`, shaped like the table, where callers
 // read many rows or buffer rows before inserting them.
 //
-// Statements are rebuilt as text for every call, as the engine expects, but everything that
-// depends only on the table and the class (column look-ups, statement lines, parameter positions)
-// is worked out once and reused, so a DAO can run thousands of inserts without string look-ups.
+// Every statement text depends only on the table, the class or staging shape, the operation and
+// the condition fields, so each is written once, with the positions of its parameters, and loaded
+// again from there: a DAO runs thousands of look-ups, inserts and updates without rebuilding a
+// text or looking up a name. What the engine receives is the same text it would be written anew.
 class TDaoBDE
 {
 public:
@@ -165,6 +166,7 @@ private:
         bool NuloQuandoZero;
         int IndiceParametro = -1;
         int IndiceCampoQuery = -1;  // BuscaValor: the column's position in the answer
+        QString NomeCampoQuery;     // and the answer's field name there, as last confirmed
     };
     struct TPlano
     {
@@ -174,7 +176,24 @@ private:
         QStringList Faltantes;  // property names without a column, in order
         QStringList LinhasInsert;
         QStringList LinhasSet;   // "update" head and the set lines, trailing separator fixed
+        std::shared_ptr<TTextoSQL> Insert;  // LinhasInsert as the query loads them
+        // The translation IndiceParametro of the values was found in.
+        std::shared_ptr<const TTraducao> Traducao;
         quint64 Geracao = 0;  // a new number every time the plan is built
+    };
+    // A statement with conditions (or none), by what its text depends on besides the table.
+    enum class TOperacao : uint8_t { Busca, Exclusao, Maximo, Atualizacao };
+    struct TComandoDao
+    {
+        TOperacao Operacao = TOperacao::Busca;
+        QString Coluna;            // Maximo: the column
+        quint64 GeracaoPlano = 0;  // Atualizacao: the plan whose set lines it starts with
+        QStringList Campos;
+        int Versao = -1;           // FVersaoEstrutura it was written under
+        std::shared_ptr<TTextoSQL> Texto;
+        QStringList Parametros;    // "p" + NomeCampoModel of each condition, in order
+        std::vector<int> Indices;  // their positions in Traducao; -1 when it has none of the name
+        std::shared_ptr<const TTraducao> Traducao;
     };
 
     void AdicionaColuna(const QString& nome, TFieldType tipo, int tamanho);
@@ -189,6 +208,13 @@ private:
     void LigaCampo(TParam& param, const TValorPlano& v, const TCampoMem& campo);
     void LigaCondicao(TParam& param, const QVariant& valor);
     void NovoTexto(TQuery& query) const;
+    static void LinhasCondicao(QStringList& linhas, const QStringList& Campos, const QString& tabela,
+                               QStringList* parametros);
+    TComandoDao& Comando(TOperacao operacao, const QStringList& Campos, const QString& coluna = {},
+                         const TPlano* plano = nullptr);
+    void CarregaComando(TQuery& query, const TComandoDao& comando) const;
+    void LigaCondicoes(TQuery& query, TComandoDao& comando, const QVariantList& Valores);
+    const TClasseModel& ClasseDaTabela();
     void CarregaInsert(const TPlano& plano);
     TQuery& QueryAuxiliar();
     QString Referencia() const;          // ":A:T" in double quotes
@@ -219,6 +245,10 @@ private:
     std::vector<int> FCamposAdd;
     std::unique_ptr<TQuery> FQueryAuxiliar;
     QStringList FSqlAuxiliar;
+    std::vector<std::unique_ptr<TComandoDao>> FComandos;
+    // BuscaValor's class, for the table and database of FVersaoClasse.
+    const TClasseModel* FClasse = nullptr;
+    int FVersaoClasse = -1;
 };
 
 // What a table's DAO adds to the generic one; only CAD_CONTRDIA adds anything.

@@ -39,6 +39,8 @@ public:
     void Unbind() { FBound = false; FNulo = true; FTipo = TFieldType::ftUnknown; }
 
     QString AsString() const;
+    // The text of a parameter bound with SetAsString, without a copy.
+    const QString& Texto() const { return FTexto; }
     qint64 AsInteger() const { return FInteiro; }
     double AsFloat() const { return FReal; }
     TDateTime AsDateTime() const { return TDateTime(FReal); }
@@ -71,6 +73,9 @@ public:
     TParam* FindParam(const QString& nome);
     // EDatabaseError naming the parameter when the text has none of that name.
     TParam& ParamByName(const QString& nome);
+    // The translation the parameters are those of. Positions looked up by name stay good while
+    // it is the same one, which a caller can tell by keeping it.
+    const std::shared_ptr<const TTraducao>& Traducao() const { return FTraducao; }
 
     auto begin() { return FItens.begin(); }
     auto end() { return FItens.end(); }

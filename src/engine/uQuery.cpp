@@ -21,12 +21,34 @@ void TQuery::SetDatabaseName(const QString& alias)
     FDatabaseName = alias.toUpper();
 }
 
+void TQuery::SetSQL(std::shared_ptr<TTextoSQL> texto)
+{
+    FLinhas.FLinhas = texto->FLinhas;
+    ++FLinhas.FVersao;
+    FLinhas.FLimpo = true;
+    FTextoFixo = std::move(texto);
+    FVersaoFixo = FLinhas.FVersao;
+}
+
 TParams& TQuery::Params()
 {
     if (FVersaoParams == FLinhas.Versao() && FAliasParams == FDatabaseName && FEntrada &&
         FEntrada->Geracao == FSessao->Geracao())
         return FParams;
-    auto entrada = FSessao->Comando(FLinhas.Text(), FDatabaseName);
+    std::shared_ptr<TComandoSessao> entrada;
+    if (FTextoFixo && FVersaoFixo == FLinhas.Versao()) {
+        TTextoSQL& t = *FTextoFixo;
+        if (!t.FEntrada || t.FSessao != FSessao || t.FAlias != FDatabaseName ||
+            t.FEntrada->Geracao != FSessao->Geracao()) {
+            t.FEntrada = FSessao->Comando(t.FTexto, FDatabaseName);
+            t.FSessao = FSessao;
+            t.FAlias = FDatabaseName;
+        }
+        entrada = t.FEntrada;
+    } else {
+        FTextoFixo.reset();
+        entrada = FSessao->Comando(FLinhas.Text(), FDatabaseName);
+    }
     if (!FEntrada || FEntrada->Traducao != entrada->Traducao) {
         std::vector<TParam> novos;
         const QStringList& nomes = entrada->Traducao->Parametros;

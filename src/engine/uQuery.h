@@ -60,6 +60,28 @@ private:
 
 class TQuery;
 
+// A statement text a caller loads again and again, such as a data access object's look-up by
+// the same fields: its lines are joined once, and the session's entry for it (translation and
+// prepared statement) is kept with it, so that loading it into a query costs neither joining the
+// lines nor hashing the whole text to find that entry again.
+class TTextoSQL
+{
+public:
+    explicit TTextoSQL(QStringList linhas) : FLinhas(std::move(linhas)), FTexto(FLinhas.join(u'\n')) {}
+    const QStringList& Linhas() const { return FLinhas; }
+    const QString& Texto() const { return FTexto; }
+
+private:
+    friend class TQuery;
+    QStringList FLinhas;
+    QString FTexto;
+    // The entry as found under FAlias in FSessao; looked up again when either differs or the
+    // session started a new generation.
+    std::shared_ptr<TComandoSessao> FEntrada;
+    const TSessao* FSessao = nullptr;
+    QString FAlias;
+};
+
 // A field of the current row.
 class TCampo
 {
@@ -96,6 +118,9 @@ public:
 
     TLinhasSQL& SQL() { return FLinhas; }
     const TLinhasSQL& SQL() const { return FLinhas; }
+    // The same as clearing the lines and adding those of `texto`; until the lines change again
+    // the query finds its statement through `texto` instead of by the text.
+    void SetSQL(std::shared_ptr<TTextoSQL> texto);
 
     // The parameters of the current text. Changing the text keeps the values of the names it
     // still has, as the old engine did; clearing it forgets them all.
@@ -126,6 +151,9 @@ public:
     void Prior() { if (FLinha > 0) --FLinha; }
     void Last() { FLinha = RecordCount() > 0 ? RecordCount() - 1 : 0; }
 
+    // The current row's value of field i as the backend stored it (null, qint64, double, QString
+    // or QByteArray), for callers that copy many fields and convert the common cases themselves.
+    const QVariant& ValorBruto(int i) const { return Bruto(i); }
     // The current row's value of field i, converted to the field's type.
     bool IsNull(int i) const { return Bruto(i).isNull(); }
     QVariant Value(int i) const;
@@ -147,6 +175,8 @@ private:
     QString FDatabaseName;
     TLinhasSQL FLinhas;
     TParams FParams;
+    std::shared_ptr<TTextoSQL> FTextoFixo;  // what SetSQL loaded, while the lines are still its own
+    quint64 FVersaoFixo = 0;
     quint64 FVersaoParams = ~quint64(0);
     QString FAliasParams;
     std::shared_ptr<TComandoSessao> FEntrada;

@@ -153,6 +153,65 @@ TEST_F(Dao, DeleteWithAndWithoutConditions)
     EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM \"EMPRESAS\"").toLongLong(), 0);
 }
 
+TEST_F(Dao, StatementsFollowTheTableAfterItChanges)
+{
+    CriaTabela(ttbCAD_CONTRDIA);
+    CriaTabela(ttbCAD_USUARIOS);
+    Sql("CADASTRO", "INSERT INTO \"CONTRDIA\" (\"Chapa\") VALUES ('0001'), ('0002')");
+    Sql("CADASTRO", "INSERT INTO \"USUARIOS\" (\"Chapa\") VALUES ('0001'), ('0002')");
+    TCAD_CONTRDIAController c;
+    auto& dao = *c.daoCONTRDIA;
+    ASSERT_TRUE(dao.Excluir({"Chapa"}, {Texto("0001")}));
+    dao.SetTabela(ttbCAD_USUARIOS);
+    // The same operation and fields: the text written for CONTRDIA must not be the one run now.
+    ASSERT_TRUE(dao.Excluir({"Chapa"}, {Texto("0002")}));
+    EXPECT_EQ(dao.Query->SQL().Strings(), (QStringList{R"(delete from ":N_CADASTRO:USUARIOS" )", "where ",
+                                                       R"((USUARIOS."Chapa" =:pChapa))"}));
+    EXPECT_EQ(Valor("CADASTRO", "SELECT MIN(\"Chapa\") || '/' || COUNT(*) FROM \"CONTRDIA\"").toString(), "0002/1");
+    EXPECT_EQ(Valor("CADASTRO", "SELECT MIN(\"Chapa\") || '/' || COUNT(*) FROM \"USUARIOS\"").toString(), "0001/1");
+}
+
+TEST_F(Dao, CurrencyColumnsReadAsCurrencyFromDoubleMakesThem)
+{
+    CriaTabela(ttbVEN_NOTAC);
+    // Stored ten-thousandths, values with more places, beyond the short way's range, and tiny ones.
+    const double valores[] = {0.1,     12.5,   1234.5678, -7.0001,          2.675,    0.00005,
+                              0.00015, 12.34567, 99999999999.9999, 123456789012.3456, 1e-20, -0.0};
+    QStringList linhas;
+    for (int i = 0; i < int(std::size(valores)); ++i)
+        linhas << QStringLiteral("('%1', %2)").arg(i).arg(QString::number(valores[i], 'g', 17));
+    Sql("VENDAS", "INSERT INTO \"NOTAC\" (\"Numero do Documento\", \"Valor Mercadoria\") VALUES " + linhas.join(','));
+    TVEN_NOTACController c;
+    for (int i = 0; i < int(std::size(valores)); ++i) {
+        SCOPED_TRACE(QString::number(valores[i], 'g', 17).toStdString());
+        // As stored: a server keeps four places of its own, rounding the longer ones.
+        const double guardado = Valor("VENDAS", QStringLiteral("SELECT \"Valor Mercadoria\" FROM \"NOTAC\" "
+                                                               "WHERE \"Numero do Documento\"='%1'").arg(i)).toDouble();
+        auto nota = c.daoNOTAC->Busca({"Numero do Documento"}, {QVariant(QString::number(i))});
+        EXPECT_EQ(nota->Valor_Mercadoria.Raw(), Currency::FromDouble(guardado).Raw());
+    }
+    EXPECT_EQ(c.daoNOTAC->Busca({"Numero do Documento"}, {Texto("0")})->Valor_Mercadoria.Raw(), 1000);
+    EXPECT_EQ(c.daoNOTAC->Busca({"Numero do Documento"}, {Texto("4")})->Valor_Mercadoria.Raw(), 26750);
+}
+
+TEST_F(Dao, AStagingFieldWhoseNameIsNoParameterNameRaisesInsteadOfBinding)
+{
+    CriaTabela(ttbCAD_CONTRDIA, {}, {{"Valor (R$)", "VARCHAR(10)"}});
+    TCAD_CONTRDIAController c;
+    auto& dao = *c.daoCONTRDIA;
+    TCAD_CONTRDIA o;
+    o.Numero_Controle_Dia = "000001";
+    dao.Add(o);
+    try {
+        dao.Inserir();
+        ADD_FAILURE() << "inserted";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.Message().contains("aValor_(R$)")) << e.what();
+    }
+    EXPECT_EQ(Valor("CADASTRO", "SELECT COUNT(*) FROM \"CONTRDIA\"").toLongLong(), 0);
+    EXPECT_EQ(LinhasLog().size(), 5);  // the statement as built still ran: five failed attempts
+}
+
 TEST_F(Dao, ConditionsShortOfValuesRunOnceFailingAndDeleteNothing)
 {
     Empresas();

@@ -336,6 +336,47 @@ TEST_F(Motor, MesmoTextoReusaOComandoPreparado)
     EXPECT_EQ(S.Comando(texto, {})->Comando.get(), preparado);
 }
 
+TEST_F(Motor, TextoGuardadoRodaComoSuasLinhasECedeALinhasMudadas)
+{
+    Exec({"insert into \":N_CADASTRO:EMPRESAS\" (EMPRESAS.\"Codigo da Empresa\", EMPRESAS.\"Nome Fantasia\") "
+          "values('0001', 'ALFA')"});
+    Exec({"insert into \":N_CADASTRO:EMPRESAS\" (EMPRESAS.\"Codigo da Empresa\", EMPRESAS.\"Nome Fantasia\") "
+          "values('0002', 'BETA')"});
+    auto texto = std::make_shared<TTextoSQL>(QStringList{"select EMPRESAS.* from \":N_CADASTRO:EMPRESAS\" ",
+                                                          "where (EMPRESAS.\"Codigo da Empresa\" =:p)"});
+    TQuery q(S);
+    q.SetDatabaseName("N_CADASTRO");
+    auto nome = [&](const char* codigo) {
+        if (codigo)
+            q.ParamByName("p").SetAsString(QString::fromLatin1(codigo));
+        q.Open();
+        const QString r = q.IsEmpty() ? QStringLiteral("-") : q.FieldByName("Nome Fantasia").AsString();
+        q.Close();
+        return r;
+    };
+    q.SetSQL(texto);
+    EXPECT_EQ(q.SQL().Strings(), texto->Linhas());
+    EXPECT_EQ(q.Text(), texto->Texto());
+    EXPECT_EQ(nome("0001"), "ALFA");
+    EXPECT_EQ(nome("0002"), "BETA");
+
+    // A line changed after loading: the query runs what it holds now, the value kept by name.
+    q.SQL().Set(1, "where (EMPRESAS.\"Codigo da Empresa\" <>:p)");
+    EXPECT_EQ(nome(nullptr), "ALFA");
+
+    // Loading it again is clearing the lines: the value bound to the other text is forgotten.
+    q.SetSQL(texto);
+    EXPECT_THROW(nome(nullptr), EDatabaseError);
+
+    // Closed and opened again, the session starts new generations: the text is found and
+    // prepared in the current one, not run on what was prepared before.
+    S.Close();
+    q.SetSQL(texto);
+    EXPECT_EQ(nome("0001"), "ALFA");
+    EXPECT_EQ(nome("0002"), "BETA");
+    EXPECT_NE(S.Comando(texto->Texto(), "N_CADASTRO")->Comando, nullptr);
+}
+
 TEST_F(Motor, BancoTravadoPorOutroProgramaFalhaComEsperaLimitada)
 {
     TQuery q(S);
