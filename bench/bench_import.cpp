@@ -10,6 +10,7 @@
 #include "uExecCMD.h"
 #include "uLog.h"
 #include "uMemTable.h"
+#include "uPisoPostgres.h"
 #include "uPisoSQLite.h"
 #include "uServidorBench.h"
 #include "uQuery.h"
@@ -48,7 +49,7 @@ const char* const Uso =
     "  --pasta DIR  onde criar a pasta temporária (padrão: a pasta temporária do sistema)\n"
     "  --postgres   o drive num servidor PostgreSQL (TESKVADO_TESTE_PG, ou PGHOST, PGPORT,\n"
     "               PGUSER, PGPASSWORD), num banco criado para a execução e apagado no fim;\n"
-    "               sem piso: mede a importação e confere as contagens com a execução gravada\n";
+    "               o piso é a mesma sequência pelo libpq, no mesmo servidor\n";
 
 void Escreve(FILE* f, const QString& texto)
 {
@@ -61,7 +62,7 @@ struct TOpcoes
 {
     int Cupons = 0;
     int Arquivos = 1;
-    bool Piso = true;  // on PostgreSQL: only the recording run, there is no floor to replay it on
+    bool Piso = true;
     bool Postgres = false;
     QString Pasta;
 };
@@ -421,16 +422,21 @@ int Executa(const TOpcoes& o, const QString& tmp)
         }
     }
 
-    if (o.Piso && !servidor && falhas == 0) {
+    if (o.Piso && falhas == 0) {
         const QString piso = tmp + QStringLiteral("/piso");
-        CopiaArvore(base, piso);
-        std::vector<Bench::TBancoPiso> bancos;
-        for (const char* p : PastasERP) {
-            const QString arquivo = piso + QStringLiteral("/Sistemas/%1/%1.db").arg(QString::fromLatin1(p));
-            if (QFileInfo::exists(arquivo))
-                bancos.push_back({QStringLiteral("N_") + QString::fromLatin1(p), arquivo});
+        copiaDrive(base, piso);
+        Bench::TResultadoPiso r;
+        if (servidor) {
+            r = Bench::ReproduzirPisoPostgres(tmp + QStringLiteral("/comandos.bin"), gravador->Distintos(), servidor->Conectar(piso));
+        } else {
+            std::vector<Bench::TBancoPiso> bancos;
+            for (const char* p : PastasERP) {
+                const QString arquivo = piso + QStringLiteral("/Sistemas/%1/%1.db").arg(QString::fromLatin1(p));
+                if (QFileInfo::exists(arquivo))
+                    bancos.push_back({QStringLiteral("N_") + QString::fromLatin1(p), arquivo});
+            }
+            r = Bench::ReproduzirPiso(tmp + QStringLiteral("/comandos.bin"), gravador->Distintos(), bancos);
         }
-        const Bench::TResultadoPiso r = Bench::ReproduzirPiso(tmp + QStringLiteral("/comandos.bin"), gravador->Distintos(), bancos);
         TContagem contagemPiso;
         {
             auto dm = AbreDrive(piso);
@@ -438,13 +444,15 @@ int Executa(const TOpcoes& o, const QString& tmp)
             sessao.Close();
         }
 
-        Escreve(stdout, QStringLiteral("piso SQLite: %1 s; %2 comandos (%3 distintos), %4 linhas gravadas, %5 linhas lidas, %6 transações\n")
+        Escreve(stdout, QStringLiteral("piso %1: %2 s; %3 comandos (%4 distintos), %5 linhas gravadas, %6 linhas lidas, %7 transações\n")
+                            .arg(servidor ? QStringLiteral("libpq") : QStringLiteral("SQLite"))
                             .arg(r.Segundos, 0, 'f', 3).arg(r.Comandos).arg(gravador->Distintos().size())
                             .arg(r.LinhasGravadas).arg(r.LinhasLidas).arg(r.Arquivos));
         Escreve(stdout, QStringLiteral("razão importação/piso: %1; importação com gravação: %2 s\n")
                             .arg(rodada.Segundos / r.Segundos, 0, 'f', 2).arg(gravada.Segundos, 0, 'f', 3));
-        Escreve(stdout, QStringLiteral("consultas sem índice: %1 (fora %2 consultas de estrutura, que não leem linhas)\n")
-                            .arg(r.SemIndice.size()).arg(r.Estrutura));
+        if (!servidor)
+            Escreve(stdout, QStringLiteral("consultas sem índice: %1 (fora %2 consultas de estrutura, que não leem linhas)\n")
+                                .arg(r.SemIndice.size()).arg(r.Estrutura));
         for (const QString& s : r.SemIndice)
             Escreve(stdout, QStringLiteral("  ") + s + u'\n');
         if (!(contagem == contagemGravada) || !(contagem == contagemPiso)) {
@@ -452,23 +460,12 @@ int Executa(const TOpcoes& o, const QString& tmp)
                                 .arg(contagem.Texto(), contagemGravada.Texto(), contagemPiso.Texto()));
             ++falhas;
         }
-        Escreve(stdout, QStringLiteral("RESULTADO arquivos=%1 cupons=%2 s=%3 cps=%4 mem_mib=%5 comandos=%6 linhas=%7 piso_s=%8 razao=%9 sem_indice=%10 carga=%11\n")
+        Escreve(stdout, QStringLiteral("RESULTADO banco=%12 arquivos=%1 cupons=%2 s=%3 cps=%4 mem_mib=%5 comandos=%6 linhas=%7 piso_s=%8 razao=%9 sem_indice=%10 carga=%11\n")
                             .arg(o.Arquivos).arg(total).arg(rodada.Segundos, 0, 'f', 3).arg(cps, 0, 'f', 0)
                             .arg(pico, 0, 'f', 1).arg(r.Comandos).arg(r.LinhasGravadas)
                             .arg(r.Segundos, 0, 'f', 3).arg(rodada.Segundos / r.Segundos, 0, 'f', 2)
-                            .arg(r.SemIndice.size()).arg(Carga()));
-    } else if (gravador && falhas == 0) {
-        // The server's run: no floor, but the recording run did the same import on its own copy.
-        Escreve(stdout, QStringLiteral("%1 comandos (%2 distintos); importação com gravação: %3 s\n")
-                            .arg(gravador->Comandos()).arg(gravador->Distintos().size()).arg(gravada.Segundos, 0, 'f', 3));
-        if (!(contagem == contagemGravada)) {
-            Escreve(stderr, QStringLiteral("ERRO: as duas importações gravaram linhas diferentes\n  importação: %1\n  gravada:    %2\n")
-                                .arg(contagem.Texto(), contagemGravada.Texto()));
-            ++falhas;
-        }
-        Escreve(stdout, QStringLiteral("RESULTADO banco=postgres arquivos=%1 cupons=%2 s=%3 cps=%4 mem_mib=%5 comandos=%6 carga=%7\n")
-                            .arg(o.Arquivos).arg(total).arg(rodada.Segundos, 0, 'f', 3).arg(cps, 0, 'f', 0)
-                            .arg(pico, 0, 'f', 1).arg(gravador->Comandos()).arg(Carga()));
+                            .arg(servidor ? QStringLiteral("-") : QString::number(r.SemIndice.size()))
+                            .arg(Carga(), servidor ? QStringLiteral("postgres") : QStringLiteral("sqlite")));
     } else if (falhas == 0) {
         Escreve(stdout, QStringLiteral("RESULTADO banco=%1 arquivos=%2 cupons=%3 s=%4 cps=%5 mem_mib=%6 carga=%7\n")
                             .arg(servidor ? QStringLiteral("postgres") : QStringLiteral("sqlite"))

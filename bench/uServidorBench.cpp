@@ -225,6 +225,37 @@ void TServidorBench::Apagar(const QString& raiz)
         Executa(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(nome));
 }
 
+PGconn* TServidorBench::Conectar(const QString& raiz) const
+{
+    const QString nome = FBancos.value(QDir::cleanPath(raiz));
+    if (nome.isEmpty())
+        throw EDatabaseError(QStringLiteral("O drive %1 não tem banco no servidor do benchmark").arg(raiz));
+    const QByteArray host = FHost.toUtf8(), porta = FPorta.toUtf8(), banco = nome.toUtf8(), usuario = FUsuario.toUtf8(),
+                     senha = FSenha.toUtf8();
+    std::vector<const char*> chaves, valores;
+    auto poe = [&](const char* chave, const QByteArray& valor) {
+        if (!valor.isEmpty()) {
+            chaves.push_back(chave);
+            valores.push_back(valor.constData());
+        }
+    };
+    poe("host", host);
+    poe("port", porta);
+    poe("dbname", banco);
+    poe("user", usuario);
+    poe("password", senha);
+    poe("client_encoding", QByteArrayLiteral("UTF8"));
+    chaves.push_back(nullptr);
+    valores.push_back(nullptr);
+    PGconn* pg = PQconnectdbParams(chaves.data(), valores.data(), 0);
+    if (PQstatus(pg) != CONNECTION_OK) {
+        const QString msg = Mensagem(pg);
+        PQfinish(pg);
+        throw EDatabaseError(QStringLiteral("Banco %1 do benchmark: %2").arg(nome, msg));
+    }
+    return pg;
+}
+
 int GuardaPostgres()
 {
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})

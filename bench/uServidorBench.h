@@ -46,6 +46,9 @@ public:
     void CopiarDrive(const QString& de, const QString& para);
     // Drops the database of the drive at `raiz` now.
     void Apagar(const QString& raiz);
+    // A connection of its own to the database of the drive at `raiz`, as the engine would make
+    // it; the caller finishes it. EDatabaseError when refused.
+    pg_conn* Conectar(const QString& raiz) const;
 
 private:
     QString NovoBanco(const QString& raiz);
