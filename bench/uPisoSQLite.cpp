@@ -229,6 +229,7 @@ TResultadoPiso ReproduzirPiso(const QString& gravacao, const std::vector<TComand
         }
         int rc;
         const int colunas = sqlite3_column_count(st);
+        const sqlite3_int64 antes = sqlite3_total_changes64(db);
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             ++r.LinhasLidas;
             for (int c = 0; c < colunas; ++c) {
@@ -242,7 +243,9 @@ TResultadoPiso ReproduzirPiso(const QString& gravacao, const std::vector<TComand
         }
         if (rc != SQLITE_DONE)
             throw EDatabaseError(QStringLiteral("%1: %2").arg(Erro(db), QString::fromUtf8(distintos[id].Sql)));
-        if (!sqlite3_stmt_readonly(st))
+        // sqlite3_changes after a statement that writes no rows (the import's CREATE TABLE IF
+        // NOT EXISTS) still tells the rows of the last INSERT, UPDATE or DELETE before it.
+        if (!sqlite3_stmt_readonly(st) && sqlite3_total_changes64(db) != antes)
             r.LinhasGravadas += sqlite3_changes(db);
         sqlite3_reset(st);
         ++r.Comandos;
