@@ -11,7 +11,9 @@
 #include "uLoteImportacao.h"
 #include "uLog.h"
 #include "uMemTable.h"
+#include "uPisoPostgres.h"
 #include "uPisoSQLite.h"
+#include "uServidorBench.h"
 #include "uQuery.h"
 #include "uSys.h"
 #include "uUIConsole.h"
@@ -40,12 +42,15 @@
 namespace {
 
 const char* const Uso =
-    "Uso: tv-bench-import [--arquivos K] [--sem-piso] [--pasta DIR] N\n"
+    "Uso: tv-bench-import [--arquivos K] [--sem-piso] [--postgres] [--pasta DIR] N\n"
     "  Importa K arquivos (padrão 1) de N cupons cada (N de 1 a 1.000.000, K de 1 a 100.000,\n"
     "  no máximo 1.000.000 cupons ao todo) num drive temporário com 1.000 itens, 200 clientes e\n"
     "  50.000 documentos, e mede a mesma sequência de comandos no SQLite puro (o piso).\n"
     "  --sem-piso   não grava nem reproduz os comandos (só a importação)\n"
-    "  --pasta DIR  onde criar a pasta temporária (padrão: a pasta temporária do sistema)\n";
+    "  --pasta DIR  onde criar a pasta temporária (padrão: a pasta temporária do sistema)\n"
+    "  --postgres   o drive num servidor PostgreSQL (TESKVADO_TESTE_PG, ou PGHOST, PGPORT,\n"
+    "               PGUSER, PGPASSWORD), num banco criado para a execução e apagado no fim;\n"
+    "               o piso é a mesma sequência pelo libpq, no mesmo servidor\n";
 
 void Escreve(FILE* f, const QString& texto)
 {
@@ -59,6 +64,7 @@ struct TOpcoes
     int Cupons = 0;
     int Arquivos = 1;
     bool Piso = true;
+    bool Postgres = false;
     QString Pasta;
 };
 
@@ -84,6 +90,8 @@ bool LeOpcoes(const QStringList& args, TOpcoes& o)
             o.Pasta = args[++i];
         } else if (a == u"--sem-piso") {
             o.Piso = false;
+        } else if (a == u"--postgres") {
+            o.Postgres = true;
         } else if (!temN && !a.startsWith(u'-')) {
             if (!Inteiro(a, 1, 1000000, o.Cupons))
                 return false;
@@ -172,11 +180,12 @@ void CopiaArvore(const QString& de, const QString& para)
 const char* const PastasERP[] = {"VENDAS", "CADASTRO", "CTACOR", "CTAREC", "CTAPAG",
                                  "ESTOQUE", "ICMS_IPI", "CHEQREC", "COMPRAS", "UTILITAR"};
 
-std::unique_ptr<TDM_BDE> AbreDrive(const QString& raiz)
+// `exigeEsquemas`: false for the drive about to get its schema (a server's empty database).
+std::unique_ptr<TDM_BDE> AbreDrive(const QString& raiz, bool exigeEsquemas = true)
 {
     for (const char* p : PastasERP)
         QDir().mkpath(raiz + QStringLiteral("/Sistemas/") + QString::fromLatin1(p));
-    auto dm = std::make_unique<TDM_BDE>(QStringList{raiz});
+    auto dm = std::make_unique<TDM_BDE>(QStringList{raiz}, TSessao::Padrao(), exigeEsquemas);
     if (Sys_.Fechar)
         throw EInOutError(QStringLiteral("Drive não aberto: %1").arg(raiz));
     return dm;
@@ -318,15 +327,34 @@ int Executa(const TOpcoes& o, const QString& tmp)
     const Bench::TEscala escala;
     const int total = o.Cupons * o.Arquivos;
     const QString cargaInicio = Carga();
+    // On a server the drives' folders keep only BANCO.INI and the till's folders; copying a
+    // drive is copying its folder and making its database from the original's as a template.
+    std::unique_ptr<Bench::TServidorBench> servidor;
+    if (o.Postgres)
+        servidor = std::make_unique<Bench::TServidorBench>();
+    auto copiaDrive = [&](const QString& de, const QString& para) {
+        CopiaArvore(de, para);
+        if (servidor)
+            servidor->CopiarDrive(de, para);
+    };
+    auto apagaDrive = [&](const QString& raiz) {
+        QDir(raiz).removeRecursively();
+        if (servidor)
+            servidor->Apagar(raiz);
+    };
 
     Escreve(stdout, QStringLiteral("tv-bench-import: %1 arquivo(s) de %2 cupons = %3 cupons; carga no início %4\n")
                         .arg(o.Arquivos).arg(o.Cupons).arg(total).arg(cargaInicio));
+    if (servidor)
+        Escreve(stdout, QStringLiteral("servidor: %1; bancos %2_*\n").arg(servidor->Descricao(), servidor->Prefixo()));
 
     QElapsedTimer relogio;
     relogio.start();
     const QString base = tmp + QStringLiteral("/base");
+    if (servidor)
+        servidor->NovoDrive(base);
     {
-        auto dm = AbreDrive(base);
+        auto dm = AbreDrive(base, false);
         Bench::PovoarDrive(escala, TDateTime::Now());
         sessao.Close();
     }
@@ -353,7 +381,7 @@ int Executa(const TOpcoes& o, const QString& tmp)
     TContagem contagemGravada;
     if (o.Piso) {
         const QString cap = tmp + QStringLiteral("/captura");
-        CopiaArvore(base, cap);
+        copiaDrive(base, cap);
         PreparaRuxo(cap + QStringLiteral("/ruxo/"), cupons);
         gravador = std::make_unique<Bench::TGravadorComandos>(tmp + QStringLiteral("/comandos.bin"));
         {
@@ -365,12 +393,12 @@ int Executa(const TOpcoes& o, const QString& tmp)
             contagemGravada = Conta();
             sessao.Close();
         }
-        QDir(cap).removeRecursively();
+        apagaDrive(cap);
     }
 
     // The import as the program runs it, with nothing watching.
     const QString imp = tmp + QStringLiteral("/importacao");
-    CopiaArvore(base, imp);
+    copiaDrive(base, imp);
     PreparaRuxo(imp + QStringLiteral("/ruxo/"), cupons);
     TRodada rodada;
     double pico = 0;
@@ -390,7 +418,7 @@ int Executa(const TOpcoes& o, const QString& tmp)
         contagem = Conta();
         sessao.Close();
     }
-    QDir(imp).removeRecursively();
+    apagaDrive(imp);
     const double cps = total / rodada.Segundos;
     Escreve(stdout, QStringLiteral("importação: %1 s, %2 cupons/s, pico de memória %3 MiB; %4\n")
                         .arg(rodada.Segundos, 0, 'f', 3).arg(cps, 0, 'f', 0).arg(pico, 0, 'f', 1).arg(contagem.Texto()));
@@ -407,14 +435,19 @@ int Executa(const TOpcoes& o, const QString& tmp)
 
     if (o.Piso && falhas == 0) {
         const QString piso = tmp + QStringLiteral("/piso");
-        CopiaArvore(base, piso);
-        std::vector<Bench::TBancoPiso> bancos;
-        for (const char* p : PastasERP) {
-            const QString arquivo = piso + QStringLiteral("/Sistemas/%1/%1.db").arg(QString::fromLatin1(p));
-            if (QFileInfo::exists(arquivo))
-                bancos.push_back({QStringLiteral("N_") + QString::fromLatin1(p), arquivo});
+        copiaDrive(base, piso);
+        Bench::TResultadoPiso r;
+        if (servidor) {
+            r = Bench::ReproduzirPisoPostgres(tmp + QStringLiteral("/comandos.bin"), gravador->Distintos(), servidor->Conectar(piso));
+        } else {
+            std::vector<Bench::TBancoPiso> bancos;
+            for (const char* p : PastasERP) {
+                const QString arquivo = piso + QStringLiteral("/Sistemas/%1/%1.db").arg(QString::fromLatin1(p));
+                if (QFileInfo::exists(arquivo))
+                    bancos.push_back({QStringLiteral("N_") + QString::fromLatin1(p), arquivo});
+            }
+            r = Bench::ReproduzirPiso(tmp + QStringLiteral("/comandos.bin"), gravador->Distintos(), bancos);
         }
-        const Bench::TResultadoPiso r = Bench::ReproduzirPiso(tmp + QStringLiteral("/comandos.bin"), gravador->Distintos(), bancos);
         TContagem contagemPiso;
         {
             auto dm = AbreDrive(piso);
@@ -422,13 +455,15 @@ int Executa(const TOpcoes& o, const QString& tmp)
             sessao.Close();
         }
 
-        Escreve(stdout, QStringLiteral("piso SQLite: %1 s; %2 comandos (%3 distintos), %4 linhas gravadas, %5 linhas lidas, %6 transações\n")
+        Escreve(stdout, QStringLiteral("piso %1: %2 s; %3 comandos (%4 distintos), %5 linhas gravadas, %6 linhas lidas, %7 transações\n")
+                            .arg(servidor ? QStringLiteral("libpq") : QStringLiteral("SQLite"))
                             .arg(r.Segundos, 0, 'f', 3).arg(r.Comandos).arg(gravador->Distintos().size())
                             .arg(r.LinhasGravadas).arg(r.LinhasLidas).arg(r.Arquivos));
         Escreve(stdout, QStringLiteral("razão importação/piso: %1; importação com gravação: %2 s\n")
                             .arg(rodada.Segundos / r.Segundos, 0, 'f', 2).arg(gravada.Segundos, 0, 'f', 3));
-        Escreve(stdout, QStringLiteral("consultas sem índice: %1 (fora %2 consultas de estrutura, que não leem linhas)\n")
-                            .arg(r.SemIndice.size()).arg(r.Estrutura));
+        if (!servidor)
+            Escreve(stdout, QStringLiteral("consultas sem índice: %1 (fora %2 consultas de estrutura, que não leem linhas)\n")
+                                .arg(r.SemIndice.size()).arg(r.Estrutura));
         for (const QString& s : r.SemIndice)
             Escreve(stdout, QStringLiteral("  ") + s + u'\n');
         if (!(contagem == contagemGravada) || !(contagem == contagemPiso)) {
@@ -436,13 +471,15 @@ int Executa(const TOpcoes& o, const QString& tmp)
                                 .arg(contagem.Texto(), contagemGravada.Texto(), contagemPiso.Texto()));
             ++falhas;
         }
-        Escreve(stdout, QStringLiteral("RESULTADO arquivos=%1 cupons=%2 s=%3 cps=%4 mem_mib=%5 comandos=%6 linhas=%7 piso_s=%8 razao=%9 sem_indice=%10 carga=%11\n")
+        Escreve(stdout, QStringLiteral("RESULTADO banco=%12 arquivos=%1 cupons=%2 s=%3 cps=%4 mem_mib=%5 comandos=%6 linhas=%7 piso_s=%8 razao=%9 sem_indice=%10 carga=%11\n")
                             .arg(o.Arquivos).arg(total).arg(rodada.Segundos, 0, 'f', 3).arg(cps, 0, 'f', 0)
                             .arg(pico, 0, 'f', 1).arg(r.Comandos).arg(r.LinhasGravadas)
                             .arg(r.Segundos, 0, 'f', 3).arg(rodada.Segundos / r.Segundos, 0, 'f', 2)
-                            .arg(r.SemIndice.size()).arg(Carga()));
+                            .arg(servidor ? QStringLiteral("-") : QString::number(r.SemIndice.size()))
+                            .arg(Carga(), servidor ? QStringLiteral("postgres") : QStringLiteral("sqlite")));
     } else if (falhas == 0) {
-        Escreve(stdout, QStringLiteral("RESULTADO arquivos=%1 cupons=%2 s=%3 cps=%4 mem_mib=%5 carga=%6\n")
+        Escreve(stdout, QStringLiteral("RESULTADO banco=%1 arquivos=%2 cupons=%3 s=%4 cps=%5 mem_mib=%6 carga=%7\n")
+                            .arg(servidor ? QStringLiteral("postgres") : QStringLiteral("sqlite"))
                             .arg(o.Arquivos).arg(total).arg(rodada.Segundos, 0, 'f', 3).arg(cps, 0, 'f', 0)
                             .arg(pico, 0, 'f', 1).arg(Carga()));
     }
@@ -457,6 +494,9 @@ int Executa(const TOpcoes& o, const QString& tmp)
 
 int main(int argc, char** argv)
 {
+    // The process that drops the server's databases of a run once the run is gone.
+    if (argc == 2 && qstrcmp(argv[1], Bench::OpcaoGuarda) == 0)
+        return Bench::GuardaPostgres();
     QCoreApplication app(argc, argv);
     TOpcoes o;
     if (!LeOpcoes(app.arguments().mid(1), o)) {

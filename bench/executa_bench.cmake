@@ -1,5 +1,21 @@
 # Runs tv-bench-import with its temporary folder under PASTA and checks that the folder is empty
-# afterwards. RECUSA=1: the arguments must be refused with the usage text.
+# afterwards. RECUSA=1: the arguments must be refused with the usage text. PG=1: the drive on the
+# server the environment names (skipped without one), and no database of the run left on it
+# (checked with PSQL when given).
+if(PG)
+  set(servidor "")
+  foreach(v TESKVADO_TESTE_PG PGHOST PGHOSTADDR PGPORT PGSERVICE)
+    if(NOT "$ENV{${v}}" STREQUAL "")
+      set(servidor 1)
+    endif()
+  endforeach()
+  if(NOT servidor)
+    # ctest reads this line as a skip (SKIP_REGULAR_EXPRESSION): cmake -P cannot exit with 77.
+    message("SEM SERVIDOR POSTGRESQL: defina TESKVADO_TESTE_PG (scripts/postgres.sh start) ou PGHOST/PGPORT")
+    return()
+  endif()
+  set(ARGS "--postgres ${ARGS}")
+endif()
 file(REMOVE_RECURSE "${PASTA}")
 file(MAKE_DIRECTORY "${PASTA}")
 separate_arguments(lista UNIX_COMMAND "${ARGS}")
@@ -11,6 +27,22 @@ if(restos)
   message(FATAL_ERROR "left behind: ${restos}")
 endif()
 file(REMOVE_RECURSE "${PASTA}")
+if(PG AND PSQL)
+  string(REGEX MATCH "bancos (tv_bench_[0-9]+_[0-9a-f]+)_" achado "${saida}")
+  if(NOT achado)
+    message(FATAL_ERROR "no database prefix in the output")
+  endif()
+  set(conexao "$ENV{TESKVADO_TESTE_PG}")
+  if(conexao STREQUAL "" AND "$ENV{PGDATABASE}" STREQUAL "")
+    set(conexao "dbname=postgres")
+  endif()
+  execute_process(COMMAND "${PSQL}" -X -tA -c
+      "select count(*) from pg_database where datname like '${CMAKE_MATCH_1}%'" ${conexao}
+    RESULT_VARIABLE rcp OUTPUT_VARIABLE restam ERROR_VARIABLE errp OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT rcp EQUAL 0 OR NOT restam STREQUAL "0")
+    message(FATAL_ERROR "databases ${CMAKE_MATCH_1}_* left on the server: '${restam}' ${errp}")
+  endif()
+endif()
 if(RECUSA)
   if(rc EQUAL 0)
     message(FATAL_ERROR "accepted: ${ARGS}")

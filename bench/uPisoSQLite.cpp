@@ -1,5 +1,7 @@
 #include "uPisoSQLite.h"
 
+#include "uGravacaoComandos.h"
+
 #include "uErros.h"
 #include "uParams.h"
 #include "uTradutorSQL.h"
@@ -15,51 +17,6 @@
 namespace Bench {
 
 namespace {
-
-constexpr quint32 MarcaArquivo = 0xFFFFFFFFu;
-enum : char { vNulo = 0, vInteiro = 1, vReal = 2, vTexto = 3 };
-
-template <class T>
-void Poe(QByteArray& b, T v)
-{
-    b.append(reinterpret_cast<const char*>(&v), sizeof v);
-}
-
-void PoeTexto(QByteArray& b, const QByteArray& t)
-{
-    b.append(vTexto);
-    Poe(b, quint32(t.size()));
-    b.append(t);
-}
-
-class TLeitor
-{
-public:
-    TLeitor(const uchar* p, qint64 n) : FP(p), FFim(p + n) {}
-    bool Fim() const { return FP >= FFim; }
-    template <class T>
-    T Le()
-    {
-        if (FFim - FP < qint64(sizeof(T)))
-            throw EInOutError(QStringLiteral("Gravação de comandos truncada"));
-        T v;
-        std::memcpy(&v, FP, sizeof v);
-        FP += sizeof v;
-        return v;
-    }
-    const char* Bytes(quint32 n)
-    {
-        if (FFim - FP < qint64(n))
-            throw EInOutError(QStringLiteral("Gravação de comandos truncada"));
-        const char* r = reinterpret_cast<const char*>(FP);
-        FP += n;
-        return r;
-    }
-
-private:
-    const uchar* FP;
-    const uchar* FFim;
-};
 
 QString Erro(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
@@ -272,6 +229,7 @@ TResultadoPiso ReproduzirPiso(const QString& gravacao, const std::vector<TComand
         }
         int rc;
         const int colunas = sqlite3_column_count(st);
+        const sqlite3_int64 antes = sqlite3_total_changes64(db);
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             ++r.LinhasLidas;
             for (int c = 0; c < colunas; ++c) {
@@ -285,7 +243,9 @@ TResultadoPiso ReproduzirPiso(const QString& gravacao, const std::vector<TComand
         }
         if (rc != SQLITE_DONE)
             throw EDatabaseError(QStringLiteral("%1: %2").arg(Erro(db), QString::fromUtf8(distintos[id].Sql)));
-        if (!sqlite3_stmt_readonly(st))
+        // sqlite3_changes after a statement that writes no rows (the import's CREATE TABLE IF
+        // NOT EXISTS) still tells the rows of the last INSERT, UPDATE or DELETE before it.
+        if (!sqlite3_stmt_readonly(st) && sqlite3_total_changes64(db) != antes)
             r.LinhasGravadas += sqlite3_changes(db);
         sqlite3_reset(st);
         ++r.Comandos;
