@@ -61,6 +61,23 @@ TEST_F(Remessa, EstoqueComDoisItensDaQuatroLinhas)
               LerArquivoCp1252(Caminho(QStringLiteral("REMESSA/RM000001.R"))));
 }
 
+// The first number no shipment holds, whatever else lies in the folder: names Ruxo took leave a
+// gap that is used again, and look-alike names are not shipments.
+TEST_F(Remessa, ProximoNomeLivreUsaOPrimeiroNumeroSemArquivo)
+{
+    for (const char* nome : {"RM000001.R", "RM000003.R", "rm000002.r", "RM00002.R", "RM000002.R.tmp", "RM+00002.R"}) {
+        QFile f(Caminho(QStringLiteral("REMESSA/") + QString::fromLatin1(nome)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    TRuxo ruxo(FDir.path());
+    QString nome;
+    ruxo.Remessa()->Nome_Arquivo(nome);
+    EXPECT_EQ(nome, Caminho(QStringLiteral("REMESSA/RM000002.R")));
+    QFile(nome).open(QIODevice::WriteOnly);
+    ruxo.Remessa()->Nome_Arquivo(nome);
+    EXPECT_EQ(nome, Caminho(QStringLiteral("REMESSA/RM000004.R")));
+}
+
 TEST_F(Remessa, LinhasGravadasVoltamPeloLeitor)
 {
     TRuxo ruxo(FDir.path());
