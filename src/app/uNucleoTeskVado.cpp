@@ -93,10 +93,7 @@ void TNucleoTeskVado::ApplicationEvents1Exception(const std::exception& e)
 {
     if (!Log_)
         return;
-    if (const auto* nossa = dynamic_cast<const Exception*>(&e))
-        Log_->TextoErro(nossa->Message());
-    else
-        Log_->TextoErro(QString::fromUtf8(e.what()));
+    Log_->TextoErro(MensagemDe(e));
 }
 
 // --- Item texts and INI values --------------------------------------------------------------

@@ -188,7 +188,18 @@ QByteArray HashArquivo(const QString& caminho)
     return h.result().toHex();
 }
 
-void Garantir(TSessao& sessao) { GarantirDiarioImportacao(sessao); }
+// Once per state of the session: its generation moves whenever it is opened, closed or pointed at
+// other folders, which is when the table may be missing; the import asks before every file.
+void Garantir(TSessao& sessao)
+{
+    static const TSessao* garantida = nullptr;
+    static quint64 geracao = 0;
+    if (garantida == &sessao && geracao == sessao.Geracao())
+        return;
+    GarantirDiarioImportacao(sessao);
+    garantida = &sessao;
+    geracao = sessao.Geracao();
+}
 
 void Registra(const QString& nome, const QByteArray& hash)
 {

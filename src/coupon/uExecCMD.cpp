@@ -47,6 +47,36 @@ void TExecCmd::IniciaTransacao(TSessao& sessao)
     }
 }
 
+QString TExecCmd::EmTransacao(TSessao& sessao, const std::function<bool()>& trabalho, bool& passageira)
+{
+    bool emTransacao = false;
+    try {
+        IniciaTransacao(sessao);
+        emTransacao = true;
+        if (trabalho())
+            sessao.Commit();
+        else
+            sessao.Rollback();
+        emTransacao = false;
+        return {};
+    } catch (const std::exception& e) {
+        QString causa = MensagemDe(e);
+        passageira = FalhaTransitoria(causa);
+        if (emTransacao) {
+            try {
+                sessao.Rollback();
+            } catch (const std::exception& r) {
+                causa += QStringLiteral(" (desfazer falhou: ") + MensagemDe(r) + u')';
+            }
+        }
+        return causa;
+    } catch (...) {
+        if (emTransacao)
+            sessao.Rollback();
+        throw;
+    }
+}
+
 TExecCmd::TExecCmd(bool CreateSuspended)
 {
     Q_UNUSED(CreateSuspended);
@@ -202,31 +232,12 @@ void TExecCmd::Execute()
             return;
         }
         if (reserva == TReserva::Converter) {
-            bool emTransacao = false;
-            try {
-                IniciaTransacao(sessao);
-                emTransacao = true;
+            const QString erro = EmTransacao(sessao, [this] {
                 Converter();
-                if (FCausa.isNull())
-                    sessao.Commit();
-                else
-                    sessao.Rollback();
-                emTransacao = false;
-            } catch (const std::exception& e) {
-                FCausa = MensagemDe(e);
-                FTrava = FalhaTransitoria(FCausa);
-                if (emTransacao) {
-                    try {
-                        sessao.Rollback();
-                    } catch (const std::exception& r) {
-                        FCausa += QStringLiteral(" (desfazer falhou: ") + MensagemDe(r) + u')';
-                    }
-                }
-            } catch (...) {
-                if (emTransacao)
-                    sessao.Rollback();
-                throw;
-            }
+                return FCausa.isNull();
+            }, FTrava);
+            if (!erro.isNull())
+                FCausa = erro;
             if (FCausa.isNull())
                 GravaRemessa();
         }

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -103,6 +104,11 @@ private:
     void Encerra();               // a task that claimed nothing lets go of what Inicia made
     TCancelados LeCancelados() const;
     static void IniciaTransacao(TSessao& sessao);
+    // Runs `trabalho` in a transaction of the session, committed when it returns true and rolled
+    // back when it returns false or raises. Returns the message of what it raised (null when
+    // nothing did), and sets `passageira` when that was a passing failure (a lock, a drive, a
+    // full disk); anything that is not a std::exception is rolled back and goes on up.
+    static QString EmTransacao(TSessao& sessao, const std::function<bool()>& trabalho, bool& passageira);
     void EscreveCancelados(const TCancelados& c) const;
 
     struct TIndiceCupom

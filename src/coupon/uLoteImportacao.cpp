@@ -111,36 +111,22 @@ void TLoteImportacao::ExecutarJuntos()
     }
 
     if (!falhou && !converter.empty()) {
-        bool emTransacao = false;
         try {
-            TExecCmd::IniciaTransacao(sessao);
-            emTransacao = true;
-            for (TExecCmd* t : converter) {
-                t->Converter();
-                if (!t->FCausa.isNull()) {
-                    falhou = true;
-                    break;
+            const QString erro = TExecCmd::EmTransacao(sessao, [&converter, &falhou] {
+                for (TExecCmd* t : converter) {
+                    t->Converter();
+                    if (!t->FCausa.isNull()) {
+                        falhou = true;
+                        return false;
+                    }
                 }
-            }
-            if (falhou)
-                sessao.Rollback();
-            else
-                sessao.Commit();
-            emTransacao = false;
-        } catch (const std::exception& e) {
-            causa = MensagemDe(e);
-            passageira = FalhaTransitoria(causa);
-            falhou = true;
-            if (emTransacao) {
-                try {
-                    sessao.Rollback();
-                } catch (const std::exception& r) {
-                    causa += QStringLiteral(" (desfazer falhou: ") + MensagemDe(r) + u')';
-                }
+                return true;
+            }, passageira);
+            if (!erro.isNull()) {
+                causa = erro;
+                falhou = true;
             }
         } catch (...) {
-            if (emTransacao)
-                sessao.Rollback();
             Desfazer(lidos, antes);
             throw;
         }
@@ -173,24 +159,40 @@ void TLoteImportacao::ExecutarJuntos()
     }
 }
 
-// Every file's clean-up is tried, even after one failed, so that no committed file stays
-// claimed while this process lives; the first failure is raised after.
-void TLoteImportacao::Concluir(const std::vector<TExecCmd*>& lidos)
+namespace {
+
+// Runs `passo` for every file, even after one raised, so that no file is left half done while
+// this process lives; returns the first failure (or `falha`, when one came before).
+template <class TPasso>
+std::exception_ptr ParaCadaArquivo(const std::vector<TExecCmd*>& lidos, TPasso passo, std::exception_ptr falha = {})
 {
-    std::exception_ptr falha;
     for (TExecCmd* t : lidos) {
         try {
-            t->Limpeza();
+            passo(*t);
         } catch (...) {
             if (!falha)
                 falha = std::current_exception();
         }
     }
-    bool reservado = false;
-    for (TExecCmd* t : lidos)
-        reservado = reservado || (!t->FReservado.isEmpty() && QFileInfo::exists(t->FReservado));
-    if (!reservado)
-        DiarioImportacao::Libera(FDados.Diretorio + QStringLiteral("ONLINE/"));
+    return falha;
+}
+
+}  // namespace
+
+// The claim folder's lock goes once no file of the batch is still claimed; a file whose clean-up
+// failed keeps it, so that no recovery of another process takes the file while this one lives.
+void TLoteImportacao::LiberaReservas(const std::vector<TExecCmd*>& lidos) const
+{
+    for (const TExecCmd* t : lidos)
+        if (!t->FReservado.isEmpty() && QFileInfo::exists(t->FReservado))
+            return;
+    DiarioImportacao::Libera(FDados.Diretorio + QStringLiteral("ONLINE/"));
+}
+
+void TLoteImportacao::Concluir(const std::vector<TExecCmd*>& lidos)
+{
+    const std::exception_ptr falha = ParaCadaArquivo(lidos, [](TExecCmd& t) { t.Limpeza(); });
+    LiberaReservas(lidos);
     if (falha)
         std::rethrow_exception(falha);
 }
@@ -198,25 +200,15 @@ void TLoteImportacao::Concluir(const std::vector<TExecCmd*>& lidos)
 void TLoteImportacao::Desfazer(const std::vector<TExecCmd*>& lidos, const TExecCmd::TCancelados& antes)
 {
     std::exception_ptr falha;
+    // The store first: Desfazer lets go of the task's Ruxo, through which the store is reached.
     try {
         if (!lidos.empty())
             lidos.front()->EscreveCancelados(antes);
     } catch (...) {
         falha = std::current_exception();
     }
-    for (TExecCmd* t : lidos) {
-        try {
-            t->Desfazer();
-        } catch (...) {
-            if (!falha)
-                falha = std::current_exception();
-        }
-    }
-    bool reservado = false;
-    for (TExecCmd* t : lidos)
-        reservado = reservado || !t->FReservado.isEmpty();
-    if (!reservado)
-        DiarioImportacao::Libera(FDados.Diretorio + QStringLiteral("ONLINE/"));
+    falha = ParaCadaArquivo(lidos, [](TExecCmd& t) { t.Desfazer(); }, falha);
+    LiberaReservas(lidos);
     if (falha)
         std::rethrow_exception(falha);
 }

@@ -66,6 +66,7 @@ public:
 private:
     void ExecutarJuntos();
     void Concluir(const std::vector<TExecCmd*>& lidos);
+    void LiberaReservas(const std::vector<TExecCmd*>& lidos) const;
     void Desfazer(const std::vector<TExecCmd*>& lidos, const TExecCmd::TCancelados& antes);
 
     TDados FDados;

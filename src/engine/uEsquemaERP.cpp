@@ -162,8 +162,8 @@ QStringList DDLDiarioImportacao()
                            "(\"Nome do Arquivo\", \"Hash do Conteudo\")")};
 }
 
-// The sales database is not created here: the import asks for the table before every file, and
-// a sales folder that vanished with its drive must stay a failure, not come back empty.
+// The sales database is not created here: a sales folder that vanished with its drive must stay
+// a failure of the import, not come back empty.
 void GarantirDiarioImportacao(TSessao& sessao)
 {
     for (const QString& ddl : DDLDiarioImportacao())

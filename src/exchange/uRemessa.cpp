@@ -8,7 +8,7 @@ QString TRemessa::Gerar_Reg_001() const { return Ruxo::GerarLinha(Reg_001); }
 QString TRemessa::Gerar_Reg_020(const TReg_020& Item) const { return Ruxo::GerarLinha(Item); }
 QString TRemessa::Gerar_Reg_035(const TReg_035& Item) const { return Ruxo::GerarLinha(Item); }
 
-void TRemessa::Gerar(TTpRemessa TipoRemessa)
+QByteArray TRemessa::Conteudo(TTpRemessa TipoRemessa) const
 {
     // Each line is encoded as soon as it is made: the stock shipment of a large coupon file has a
     // line per item sold, and keeping them all as texts first cost several times the file's size.
@@ -28,7 +28,12 @@ void TRemessa::Gerar(TTpRemessa TipoRemessa)
             poe(Gerar_Reg_035(item));
     }
     poe(Gerar_Reg_099());
+    return bytes;
+}
 
+void TRemessa::Gerar(TTpRemessa TipoRemessa)
+{
+    const QByteArray bytes = Conteudo(TipoRemessa);
     ExigePasta(QStringLiteral("REMESSA"));
     QString nome;
     Nome_Arquivo(nome);

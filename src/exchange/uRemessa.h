@@ -20,6 +20,8 @@ public:
     // Writes the records the caller filled; Reg_099.Registros goes out as the caller set it.
     // Only rm020 and rm035 have a body. EInOutError when REMESSA is missing or not writable.
     void Gerar(TTpRemessa TipoRemessa);
+    // The bytes Gerar writes, without writing them.
+    QByteArray Conteudo(TTpRemessa TipoRemessa) const;
     void Nome_Arquivo(QString& Nome) override;
 
 private:

@@ -58,13 +58,6 @@ TFila& Fila(const QString& diretorio)
 
 QString Caminho(const QString& c) { return QDir::toNativeSeparators(c); }
 
-QString Mensagem(const std::exception& e)
-{
-    if (const auto* nossa = dynamic_cast<const Exception*>(&e))
-        return nossa->Message();
-    return QString::fromLocal8Bit(e.what());
-}
-
 void Erro(const QString& texto)
 {
     if (Log_)
@@ -123,7 +116,7 @@ bool GuardaEmDisco(const QString& diretorio, const QString& origem, const QByteA
             GravarArquivoAtomico(dono, Caminho(diretorio).toUtf8());
         GravarArquivoAtomico(pasta + nome, conteudo);
     } catch (const std::exception& e) {
-        causa = Mensagem(e);
+        causa = MensagemDe(e);
         return false;
     }
     return true;
@@ -199,22 +192,6 @@ QString PastaDoDiretorio(const QString& diretorio)
     return Pasta() + QString::fromLatin1(chave) + u'/';
 }
 
-QByteArray Conteudo(const TRemessa& remessa)
-{
-    QStringList linhas;
-    linhas.reserve(remessa.Reg_035.Count() + 2);
-    linhas.append(Ruxo::GerarLinha(remessa.Reg_001));
-    for (const TReg_035& item : remessa.Reg_035)
-        linhas.append(Ruxo::GerarLinha(item));
-    linhas.append(remessa.Gerar_Reg_099());
-    QByteArray bytes;
-    for (const QString& l : linhas) {
-        bytes += CodificaCp1252(l);
-        bytes += "\r\n";
-    }
-    return bytes;
-}
-
 int Aguardando(const QString& diretorio)
 {
     const QString pasta = PastaDoDiretorio(diretorio);
@@ -225,7 +202,7 @@ void Enviar(TRemessa& remessa, const QString& diretorio, const QString& origem)
 {
     TFila& fila = Fila(diretorio);
     if (Aguardando(diretorio) > 0) {
-        Guarda(diretorio, origem, Conteudo(remessa));
+        Guarda(diretorio, origem, remessa.Conteudo(rm035));
         Atencao(QStringLiteral("Remessa de estoque do arquivo %1 aguarda as anteriores").arg(origem));
         Entregar(diretorio);
         return;
@@ -234,12 +211,12 @@ void Enviar(TRemessa& remessa, const QString& diretorio, const QString& origem)
         remessa.Gerar(rm035);
         return;
     } catch (const std::exception& e) {
-        fila.UltimaCausa = Mensagem(e);
+        fila.UltimaCausa = MensagemDe(e);
     }
     Erro(QStringLiteral("Arquivo %1 importado, mas a remessa de estoque não foi gravada: %2; ela fica pendente e "
                         "vai para REMESSA quando a pasta aceitar")
              .arg(origem, fila.UltimaCausa));
-    Guarda(diretorio, origem, Conteudo(remessa));
+    Guarda(diretorio, origem, remessa.Conteudo(rm035));
 }
 
 int Entregar(const QString& diretorio)
@@ -313,7 +290,7 @@ int Entregar(const QString& diretorio)
         try {
             GravarArquivoAtomico(nome, item.Conteudo);
         } catch (const std::exception& e) {
-            Falhou(fila, diretorio, Mensagem(e));
+            Falhou(fila, diretorio, MensagemDe(e));
             return entregues;
         }
         Entregue(item.Origem, nome);

@@ -31,9 +31,6 @@ QString Pasta();
 // The folder of one monitored directory's waiting shipments.
 QString PastaDoDiretorio(const QString& diretorio);
 
-// The shipment's bytes as TRemessa::Gerar(rm035) writes them.
-QByteArray Conteudo(const TRemessa& remessa);
-
 // The stock positions (rm035) of the import of `origem` go to Ruxo: at once when nothing of the
 // directory waits and REMESSA takes them; otherwise they wait behind the others, with an error
 // line naming the file and the cause.

@@ -341,7 +341,7 @@ TEST(RemessaPendente, EntregaInterrompidaNaoSeRepete)
         l.Quantidade_em_estoque = Currency(saldo);
         r.Reg_099.Registros = 1;
         RemessaPendente::Enviar(r, dir, QString::fromLatin1(origem));
-        return RemessaPendente::Conteudo(r);
+        return r.Conteudo(rm035);
     };
     // No REMESSA at all: both wait.
     const QByteArray primeira = enfileira("00000001.S01", 90);
@@ -397,7 +397,7 @@ TEST(RemessaPendente, SemPastaPropriaAguardaNaMemoriaAtrasDasDoDisco)
         l.Quantidade_em_estoque = Currency(saldo);
         r.Reg_099.Registros = 1;
         RemessaPendente::Enviar(r, dir, QString::fromLatin1(origem));
-        return RemessaPendente::Conteudo(r);
+        return r.Conteudo(rm035);
     };
     RemessaPendente::DefinirPasta(propria);
     const QByteArray noDisco = envia("00000001.S01", 90);
